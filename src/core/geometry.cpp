@@ -1,0 +1,44 @@
+#include "core/geometry.h"
+
+#include <cmath>
+
+namespace zanfold {
+
+int nearest(double value) {
+    // nearbyint honours the current rounding mode, which is round-to-nearest-even unless someone changed it.
+    return static_cast<int>(std::nearbyint(value));
+}
+
+int nearest(float value) {
+    return static_cast<int>(std::nearbyintf(value));
+}
+
+void ZF_GETZOOM(int maxWidth, int maxHeight, int& width, int& height) {
+    if (height <= 0) return;
+    const float r = static_cast<float>(width) / static_cast<float>(height);
+    height = maxHeight;
+    width = nearest(r * static_cast<float>(maxHeight));
+    if (width > maxWidth) {
+        width = maxWidth;
+        height = nearest(static_cast<float>(maxWidth) / r);
+    }
+}
+
+int PHOTO_GETTYPE(int width, int height) {
+    if (height < width) return kLandscape;
+    if (height > width) return kPortrait;
+    return kSquare;
+}
+
+const char* orientationText(int code) {
+    switch (code) {
+    case kLandscape:
+        return "横";
+    case kPortrait:
+        return "竖";
+    default:
+        return "方";
+    }
+}
+
+} // namespace zanfold

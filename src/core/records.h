@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+
+namespace zanfold {
+
+// Byte capacities of the fixed text fields (GB18030 bytes, terminator included).
+inline constexpr int kFileNameCapacity = 100;
+inline constexpr int kUsageCapacity = 100;
+inline constexpr int kPathCapacity = 260;
+inline constexpr int kTypeCapacity = 6;
+inline constexpr int kTemplateNameCapacity = 60;
+inline constexpr int kSlotNameCapacity = 10;
+inline constexpr int kMaxSpecs = 9;
+
+// Where a photo's pixels come from: its file, the EXIF orientation applied on decoding (1 = as stored) and
+// the quarter turns the user applied since. Full pixels are decoded from this only when a crop is rendered.
+struct ImageSource {
+    QString file;
+    int orientation = 1;
+    int quarterTurns = 0; // counter-clockwise quarter turns, 0..3
+};
+
+struct PhotoRecord {
+    int index = 0;
+    bool hasImage = false; // the file decoded at import
+    ImageSource image;
+    QImage thumb;
+    int width = 0;
+    int height = 0;
+    int thumbWidth = 0;
+    int thumbHeight = 0;
+    int stripWidth = 0;
+    int stripHeight = 0;
+    QString fileName;
+    int useCount = 0;
+    QString usage;
+    int orient = 0;
+};
+
+struct SpecRecord {
+    char prefix = 0;
+    int flength = 0;
+    int width = 0;
+    int height = 0;
+    int count = 0;
+};
+
+struct TemplateRecord {
+    int pTypeSum = 0;
+    std::array<SpecRecord, kMaxSpecs + 1> spec{};
+    int count = 0;
+    QString path;
+    QString type;
+};
+
+struct WorkTemplate {
+    int template_ = -1; // index into Templates ("template" is a C++ keyword)
+    int firstSlot = 0;
+};
+
+struct SlotRecord {
+    QImage mask;
+    int photo = -1;
+    int cropX = 0;
+    int cropY = 0;
+    int cropWidth = 0;
+    int cropHeight = 0;
+    int srcX = 0;
+    int srcY = 0;
+    int srcWidth = 0;
+    int srcHeight = 0;
+    int outWidth = 0;
+    int outHeight = 0;
+    QString name;
+    QString outFolder;
+};
+
+} // namespace zanfold

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace zanfold {
+
+// The user's preferences; field names are the keys of the settings file.
+struct Settings {
+    QString OutFolder;
+    int UseOutFolder = 0;
+    int OutFolderType = 0;
+    int ZoomSpeed = 10;
+    int LockType = 1;
+    int SurplusPhoto = 0;
+    int LoopPhoto = 0;
+    int FirstPhoto = 1;
+    int OpenFolder = 1;
+    int ClipTop = 25;
+    int ClipLeft = 25;
+    int BackColor = 0xFFFFFF; // Windows colour value 0x00BBGGRR
+    int CheckMove = 1;
+    int FinishAsk = 1;
+    int UseMask = 1;
+    int SafeImport = 0;
+    int JpegQuality = 90;
+    int AutoOrient = 1;
+};
+
+} // namespace zanfold

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace zanfold {
+
+enum class Icon { None, Information, Warning, Error, Question, Exclamation };
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// The parts of the window a model change asks to be drawn again.
+enum class View { Strip, Canvas, SpecTabs, WorkTabs, All };
+
+// Every effect the program has on the user goes through this port, so the behaviour can be tested without
+// a window. The desktop shell implements it with widgets, the command-line front end on a terminal.
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // An empty caption means the application title.
+    virtual Answer message(const QString& text, Icon icon, Buttons buttons = Buttons::Ok,
+                           const QString& caption = {}) = 0;
+    // Dialogs answer an empty text when the user cancels.
+    virtual QString browseFolder(const QString& title, const QString& start) = 0;
+    virtual QString openFile(const QString& title, const QString& filter, const QString& start) = 0;
+    virtual QString saveFile(const QString& title, const QString& filter, const QString& start,
+                             const QString& proposed) = 0;
+
+    virtual void setStatus(int part, const QString& text) = 0; // parts 1..3
+    virtual void progress(int value, int max) = 0;
+    virtual void hideProgress() = 0;
+    virtual void setCommandEnabled(int commandId, bool enabled) = 0;
+    virtual void setCaption(const QString& caption) = 0;
+    virtual void redraw(View view) = 0;
+    // Opens a file or folder with the desktop's default application; false when that failed.
+    virtual bool openInShell(const QString& path) = 0;
+    // Keeps the window alive while the user-interface thread waits for workers.
+    virtual void processEvents() = 0;
+};
+
+} // namespace zanfold

@@ -1,0 +1,115 @@
+#include "imaging/file_utils.h"
+
+#include "core/ui.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace zanfold {
+
+namespace {
+
+std::filesystem::path toPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+FileError fromErrorCode(const std::error_code& ec) {
+    if (!ec) return {};
+    return {ec.value(), QString::fromLocal8Bit(ec.message())};
+}
+
+// The error of a failed QFileDevice call: errno where the system set one, Qt's own code otherwise.
+FileError fromDevice(const QFileDevice& file, int savedErrno) {
+    const int code = savedErrno != 0 ? savedErrno : static_cast<int>(file.error());
+    return {code == 0 ? EIO : code, file.errorString()};
+}
+
+} // namespace
+
+QString errorText(const QString& lead, const FileError& error) {
+    return lead + QStringLiteral("\nError: %1, ").arg(error.code) + error.description;
+}
+
+QString AFXGETFILENAME(const QString& path) {
+    QString name = path;
+    const qsizetype separator =
+        std::max({path.lastIndexOf(QLatin1Char(':')), path.lastIndexOf(QLatin1Char('/')),
+                  path.lastIndexOf(QLatin1Char('\\'))});
+    if (separator >= 0) name = path.mid(separator + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) name.truncate(dot);
+    return name;
+}
+
+int AFXFILEEXISTS(const QString& path) {
+    if (path.isEmpty()) return 0;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir() ? 1 : 0;
+}
+
+int AFXFOLDEREXISTS(const QString& path) {
+    if (path.isEmpty()) return 0;
+    return QFileInfo(path).isDir() ? 1 : 0;
+}
+
+FileError ZF_MAKEDIR(const QString& folder) {
+    if (folder.startsWith(QStringLiteral("//")) || folder.startsWith(QStringLiteral("\\\\"))) return {};
+    if (AFXFILEEXISTS(folder)) return fromErrorCode(std::make_error_code(std::errc::file_exists));
+    QString path = folder;
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    if (path.isEmpty()) return {};
+    // Every prefix ending before a separator, then the whole path.
+    for (qsizetype at = path.indexOf(QLatin1Char('/'));; at = path.indexOf(QLatin1Char('/'), at + 1)) {
+        const QString part = at < 0 ? path : path.left(at);
+        if (!part.isEmpty() && !AFXFOLDEREXISTS(part)) {
+            std::error_code ec;
+            std::filesystem::create_directory(toPath(part), ec);
+            if (ec) return fromErrorCode(ec);
+            if (!AFXFOLDEREXISTS(part))
+                return fromErrorCode(std::make_error_code(std::errc::not_a_directory));
+        }
+        if (at < 0) break;
+    }
+    return {};
+}
+
+void ZF_BAKFILE(const QString& path) {
+    // QFile::rename refuses to replace an existing backup, which is what we want here.
+    QFile::rename(path, path + QStringLiteral(".bak"));
+}
+
+bool AFXOPENFILE(Ui& ui, const QString& path) {
+    return ui.openInShell(path);
+}
+
+void ZF_OPENFOLDER(Ui& ui, const QString& folder) {
+    if (AFXFOLDEREXISTS(folder)) {
+        AFXOPENFILE(ui, folder);
+        return;
+    }
+    ui.message(QStringLiteral("文件夹不存在！\n\n") + folder, Icon::Information);
+}
+
+FileError writeFileAtomically(const QString& path, const QByteArray& data) {
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) return fromDevice(file, errno);
+    errno = 0;
+    if (file.write(data) != data.size()) {
+        const FileError error = fromDevice(file, errno);
+        file.cancelWriting();
+        return error;
+    }
+    errno = 0;
+    if (!file.commit()) return fromDevice(file, errno);
+    return {};
+}
+
+} // namespace zanfold

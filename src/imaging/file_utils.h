@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace zanfold {
+
+class Ui;
+
+// The outcome of a file operation: code 0 is success, otherwise the system's error number and reason.
+struct FileError {
+    int code = 0;
+    QString description;
+    bool failed() const { return code != 0; }
+};
+
+// "lead", a line break, then "Error: 13, Permission denied": how file failures are told to the user.
+QString errorText(const QString& lead, const FileError& error);
+
+// The path's last component without its extension: /photos/Trip.2015 -> Trip.
+QString AFXGETFILENAME(const QString& path);
+
+// 1 for an existing file (not a folder), else 0.
+int AFXFILEEXISTS(const QString& path);
+// 1 for an existing folder, else 0.
+int AFXFOLDEREXISTS(const QString& path);
+
+// Creates every missing folder of the path. A network path (//server/share) is left alone. A file in the
+// way is a failure, so callers never go on to write into a folder that is not there.
+FileError ZF_MAKEDIR(const QString& folder);
+
+// Renames the file to its name with ".bak" appended; does nothing when that fails (the backup exists, say).
+void ZF_BAKFILE(const QString& path);
+
+// Opens a file or folder with the desktop's default application.
+bool AFXOPENFILE(Ui& ui, const QString& path);
+
+// Opens the folder, or tells the user it does not exist.
+void ZF_OPENFOLDER(Ui& ui, const QString& folder);
+
+// Writes the whole file or nothing: the data goes to a temporary file in the same folder that replaces the
+// old file by a rename only once it is complete, so a crash or a full disk never leaves half a file.
+FileError writeFileAtomically(const QString& path, const QByteArray& data);
+
+} // namespace zanfold

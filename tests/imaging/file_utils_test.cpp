@@ -1,0 +1,158 @@
+#include "imaging/file_utils.h"
+
+#include "support/qt_print.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace zanfold {
+namespace {
+
+using test::RecordingUi;
+using test::TempDir;
+
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+TEST(FileName, LastComponentWithoutExtension) {
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("D:\\Photos\\Trip"), QStringLiteral("Trip")},
+        {QStringLiteral("D:\\Photos\\Trip.2015"), QStringLiteral("Trip")},
+        {QStringLiteral("/home/a/Trip.2015"), QStringLiteral("Trip")},
+        {QStringLiteral("C:\\a.b\\c"), QStringLiteral("c")},
+        {QStringLiteral("C:\\a\\b.c.d"), QStringLiteral("b.c")},
+        {QStringLiteral("C:file.txt"), QStringLiteral("file")},
+        {QStringLiteral("plain"), QStringLiteral("plain")},
+        {QStringLiteral("/photos/婚礼.相册"), QStringLiteral("婚礼")},
+        {QStringLiteral("/photos/"), QString()},
+        {QString(), QString()},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(AFXGETFILENAME(path), expected) << path.toStdString();
+}
+
+TEST(Exists, FilesAndFoldersAreTold) {
+    TempDir dir;
+    const QString file = dir.write(QStringLiteral("a.txt"), "x");
+    EXPECT_EQ(AFXFILEEXISTS(file), 1);
+    EXPECT_EQ(AFXFOLDEREXISTS(file), 0);
+    EXPECT_EQ(AFXFILEEXISTS(dir.path()), 0);
+    EXPECT_EQ(AFXFOLDEREXISTS(dir.path()), 1);
+    EXPECT_EQ(AFXFILEEXISTS(dir.file(QStringLiteral("missing"))), 0);
+    EXPECT_EQ(AFXFOLDEREXISTS(dir.file(QStringLiteral("missing"))), 0);
+    EXPECT_EQ(AFXFILEEXISTS(QString()), 0);
+    EXPECT_EQ(AFXFOLDEREXISTS(QString()), 0);
+}
+
+TEST(MakeDir, CreatesNestedFoldersOnceAndAgain) {
+    TempDir dir;
+    const QString deep = dir.file(QStringLiteral("out/2015/婚礼相册/"));
+    EXPECT_FALSE(ZF_MAKEDIR(deep).failed());
+    EXPECT_EQ(AFXFOLDEREXISTS(dir.file(QStringLiteral("out/2015/婚礼相册"))), 1);
+    const QString marker = dir.write(QStringLiteral("out/2015/婚礼相册/keep.jpg"), "x");
+    EXPECT_FALSE(ZF_MAKEDIR(deep).failed());
+    EXPECT_FALSE(ZF_MAKEDIR(dir.file(QStringLiteral("out//2015///"))).failed());
+    EXPECT_EQ(AFXFILEEXISTS(marker), 1);
+}
+
+TEST(MakeDir, FileInTheWayIsAFailure) {
+    TempDir dir;
+    const QString file = dir.write(QStringLiteral("taken"), "x");
+    const FileError same = ZF_MAKEDIR(file);
+    EXPECT_TRUE(same.failed());
+    EXPECT_FALSE(same.description.isEmpty());
+    EXPECT_TRUE(ZF_MAKEDIR(file + QStringLiteral("/below")).failed());
+    EXPECT_EQ(TempDir::read(file), QByteArray("x"));
+}
+
+TEST(MakeDir, NetworkAndEmptyPathsAreLeftAlone) {
+    EXPECT_FALSE(ZF_MAKEDIR(QStringLiteral("//server/share/out")).failed());
+    EXPECT_FALSE(ZF_MAKEDIR(QString()).failed());
+    EXPECT_FALSE(ZF_MAKEDIR(QStringLiteral("/")).failed());
+}
+
+TEST(MakeDir, UnwritableParentReportsTheSystemReason) {
+    if (runningAsRoot()) GTEST_SKIP() << "root may write anywhere";
+    TempDir dir;
+    const QString locked = dir.file(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(locked));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    const FileError error = ZF_MAKEDIR(locked + QStringLiteral("/a/b"));
+    EXPECT_EQ(error.code, EACCES);
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(BakFile, RenamesOnceAndNeverOverwrites) {
+    TempDir dir;
+    const QString lib = dir.write(QStringLiteral("lib.xml"), "new");
+    ZF_BAKFILE(lib);
+    EXPECT_EQ(AFXFILEEXISTS(lib), 0);
+    EXPECT_EQ(TempDir::read(lib + QStringLiteral(".bak")), QByteArray("new"));
+    dir.write(QStringLiteral("lib.xml"), "newer");
+    ZF_BAKFILE(lib); // the backup exists: nothing happens
+    EXPECT_EQ(TempDir::read(lib), QByteArray("newer"));
+    EXPECT_EQ(TempDir::read(lib + QStringLiteral(".bak")), QByteArray("new"));
+    ZF_BAKFILE(dir.file(QStringLiteral("missing.xml"))); // silently nothing
+}
+
+TEST(OpenFolder, OpensExistingAndReportsMissing) {
+    TempDir dir;
+    RecordingUi ui;
+    ZF_OPENFOLDER(ui, dir.path());
+    EXPECT_EQ(ui.opened, QStringList{dir.path()});
+    EXPECT_TRUE(ui.messages.empty());
+
+    const QString missing = dir.file(QStringLiteral("gone"));
+    ZF_OPENFOLDER(ui, missing);
+    EXPECT_EQ(ui.opened.size(), 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.lastMessage().text, QStringLiteral("文件夹不存在！\n\n") + missing);
+    EXPECT_EQ(ui.lastMessage().icon, Icon::Information);
+    EXPECT_TRUE(ui.lastMessage().caption.isEmpty()); // the application title
+}
+
+TEST(ErrorText, LeadThenNumberAndReason) {
+    EXPECT_EQ(errorText(QStringLiteral("保存项目出错："), {13, QStringLiteral("Permission denied")}),
+              QStringLiteral("保存项目出错：\nError: 13, Permission denied"));
+}
+
+TEST(AtomicWrite, ReplacesWholeFile) {
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("p.zpj"), "old contents");
+    EXPECT_FALSE(writeFileAtomically(path, "new").failed());
+    EXPECT_EQ(TempDir::read(path), QByteArray("new"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("p.zpj")}); // no leftovers
+}
+
+TEST(AtomicWrite, FailureLeavesOldFileIntact) {
+    TempDir dir;
+    // A folder that does not exist: nothing can be written.
+    const FileError missing = writeFileAtomically(dir.file(QStringLiteral("no/such/p.zpj")), "x");
+    EXPECT_TRUE(missing.failed());
+    EXPECT_FALSE(missing.description.isEmpty());
+
+    // A folder where the target name is taken by a folder: the rename fails, nothing half-written remains.
+    ASSERT_TRUE(QDir().mkdir(dir.file(QStringLiteral("clash"))));
+    EXPECT_TRUE(writeFileAtomically(dir.file(QStringLiteral("clash")), "x").failed());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{});
+
+    if (runningAsRoot()) return;
+    const QString path = dir.write(QStringLiteral("ro/p.zpj"), "old");
+    QFile::setPermissions(dir.file(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner);
+    const FileError denied = writeFileAtomically(path, "new");
+    QFile::setPermissions(dir.file(QStringLiteral("ro")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(denied.failed());
+    EXPECT_EQ(TempDir::read(path), QByteArray("old"));
+}
+
+} // namespace
+} // namespace zanfold

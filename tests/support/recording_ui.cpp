@@ -1,0 +1,68 @@
+#include "support/recording_ui.h"
+
+namespace zanfold::test {
+
+namespace {
+
+template <typename T> T takeFront(std::deque<T>& script, T fallback) {
+    if (script.empty()) return fallback;
+    T value = script.front();
+    script.pop_front();
+    return value;
+}
+
+} // namespace
+
+Answer RecordingUi::message(const QString& text, Icon icon, Buttons buttons, const QString& captionText) {
+    messages.push_back({text, icon, buttons, captionText});
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    return takeFront(answers, buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok);
+}
+
+QString RecordingUi::browseFolder(const QString&, const QString&) {
+    return takeFront(folders, QString());
+}
+
+QString RecordingUi::openFile(const QString&, const QString&, const QString&) {
+    return takeFront(openFiles, QString());
+}
+
+QString RecordingUi::saveFile(const QString&, const QString&, const QString&, const QString&) {
+    return takeFront(saveFiles, QString());
+}
+
+void RecordingUi::setStatus(int part, const QString& text) {
+    status[part] = text;
+    statusHistory.push_back(QString::number(part) + QLatin1Char(':') + text);
+}
+
+void RecordingUi::progress(int value, int max) {
+    progressCalls.emplace_back(value, max);
+}
+
+void RecordingUi::hideProgress() {
+    ++progressHidden;
+}
+
+void RecordingUi::setCommandEnabled(int commandId, bool on) {
+    enabled[commandId] = on;
+}
+
+void RecordingUi::setCaption(const QString& text) {
+    caption = text;
+}
+
+void RecordingUi::redraw(View view) {
+    redraws.push_back(view);
+}
+
+bool RecordingUi::openInShell(const QString& path) {
+    opened << path;
+    return openSucceeds;
+}
+
+void RecordingUi::processEvents() {
+    ++eventsProcessed;
+}
+
+} // namespace zanfold::test

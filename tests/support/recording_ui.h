@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/ui.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace zanfold::test {
+
+struct MessageCall {
+    QString text;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+    QString caption;
+};
+
+// A Ui that records every call and answers dialogs from scripts the test fills in beforehand.
+class RecordingUi : public Ui {
+public:
+    // Scripted answers, taken from the front. An empty script answers Ok/Yes and cancels dialogs.
+    std::deque<Answer> answers;
+    std::deque<QString> folders;
+    std::deque<QString> openFiles;
+    std::deque<QString> saveFiles;
+
+    std::vector<MessageCall> messages;
+    std::map<int, QString> status;      // last text of each part
+    std::vector<QString> statusHistory; // "part:text"
+    std::vector<std::pair<int, int>> progressCalls;
+    int progressHidden = 0;
+    std::map<int, bool> enabled;
+    QString caption;
+    std::vector<View> redraws;
+    QStringList opened;
+    bool openSucceeds = true;
+    int eventsProcessed = 0;
+
+    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption) override;
+    QString browseFolder(const QString& title, const QString& start) override;
+    QString openFile(const QString& title, const QString& filter, const QString& start) override;
+    QString saveFile(const QString& title, const QString& filter, const QString& start,
+                     const QString& proposed) override;
+    void setStatus(int part, const QString& text) override;
+    void progress(int value, int max) override;
+    void hideProgress() override;
+    void setCommandEnabled(int commandId, bool on) override;
+    void setCaption(const QString& text) override;
+    void redraw(View view) override;
+    bool openInShell(const QString& path) override;
+    void processEvents() override;
+
+    // The last message shown, or an empty call when there was none.
+    MessageCall lastMessage() const { return messages.empty() ? MessageCall{} : messages.back(); }
+};
+
+} // namespace zanfold::test

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Zanfold's single entry point: installs what the build needs, builds, and runs the program or its tests.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="$here/build"
+
+base_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 libjpeg62-turbo-dev
+               googletest libgtest-dev)
+
+usage() {
+    cat <<TXT
+usage: ./zanfold.sh COMMAND
+  build   install what is missing, then configure and build into build/
+  test    build, then run every test (non-zero exit on any failure)
+  demo    build, then run the main job on the built-in sample album and template
+TXT
+}
+
+# Installs the Debian packages that are not there yet (needs root, as on a fresh machine).
+install_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    install_packages "${base_packages[@]}"
+    if [ ! -f "$build/build.ninja" ]; then
+        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$build" --parallel "$(nproc)"
+}
+
+cmd="${1:-}"
+[ $# -gt 0 ] && shift
+case "$cmd" in
+build)
+    build
+    ;;
+test)
+    build
+    cd "$build"
+    ctest --output-on-failure --parallel "$(nproc)" "$@"
+    ;;
+demo)
+    build
+    echo "The headless front end is not built yet: the demo will import the sample album and template,"
+    echo "allocate photos by orientation and crop every position into zanfold-demo/."
+    ;;
+-h | --help | help)
+    usage
+    ;;
+*)
+    usage >&2
+    exit 2
+    ;;
+esac
