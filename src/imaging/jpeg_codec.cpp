@@ -1,0 +1,286 @@
+#include "imaging/jpeg_codec.h"
+
+#include <QFile>
+#include <QRect>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace zanfold {
+
+namespace {
+
+// Pictures beyond this many pixels are refused: no camera makes them, and a forged header claiming
+// 65535 x 65535 must not keep a worker busy for minutes.
+constexpr qint64 kMaxPixels = qint64(1) << 30;
+// Progressive files keep all coefficients in memory; past this libjpeg stops with an error.
+constexpr long kMaxDecoderMemory = 1L << 30;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void onFatalError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings (corrupt data, a missing end of file) are counted, never printed.
+void onMessage(j_common_ptr cinfo, int level) {
+    if (level < 0) cinfo->err->num_warnings++;
+}
+
+void installErrorManager(ErrorManager& err) {
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = onFatalError;
+    err.pub.emit_message = onMessage;
+    err.message[0] = 0;
+}
+
+// Runs libjpeg calls; a fatal libjpeg error jumps back here. Only C frames without destructors lie between.
+template <typename F> bool guarded(ErrorManager& err, F&& body) {
+    if (setjmp(err.jump)) return false;
+    body();
+    return true;
+}
+
+quint16 read16(const uchar* p, bool bigEndian) {
+    return bigEndian ? quint16(p[0] << 8 | p[1]) : quint16(p[1] << 8 | p[0]);
+}
+
+quint32 read32(const uchar* p, bool bigEndian) {
+    return bigEndian ? quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]
+                     : quint32(p[3]) << 24 | quint32(p[2]) << 16 | quint32(p[1]) << 8 | p[0];
+}
+
+// The orientation tag (0x0112) of IFD0 in an APP1 "Exif" segment; 1 when absent or malformed.
+int exifOrientation(const uchar* data, unsigned length) {
+    if (length < 14 || std::memcmp(data, "Exif\0\0", 6) != 0) return 1;
+    const uchar* tiff = data + 6;
+    const unsigned size = length - 6;
+    bool big;
+    if (tiff[0] == 'M' && tiff[1] == 'M')
+        big = true;
+    else if (tiff[0] == 'I' && tiff[1] == 'I')
+        big = false;
+    else
+        return 1;
+    if (read16(tiff + 2, big) != 42) return 1;
+    const quint32 ifd = read32(tiff + 4, big);
+    if (ifd > size - 2) return 1;
+    const unsigned entries = read16(tiff + ifd, big);
+    for (unsigned i = 0; i < entries; ++i) {
+        const quint64 at = quint64(ifd) + 2 + quint64(i) * 12;
+        if (at + 12 > size) return 1;
+        const uchar* e = tiff + at;
+        if (read16(e, big) != 0x0112) continue;
+        const int value = read16(e + 8, big); // a SHORT sits at the start of the value field
+        return value >= 1 && value <= 8 ? value : 1;
+    }
+    return 1;
+}
+
+} // namespace
+
+struct JpegReader::Impl {
+    QFile file;
+    QByteArray bytes; // used when the file cannot be mapped
+    const uchar* data = nullptr;
+    qint64 length = 0;
+    ErrorManager err{};
+    jpeg_decompress_struct cinfo{};
+    bool created = false;
+    bool headerRead = false;
+    bool decoded = false;
+    int orientation = 1;
+    QString error;
+
+    ~Impl() {
+        if (created) jpeg_destroy_decompress(&cinfo);
+    }
+
+    QString libjpegMessage() const { return QString::fromLocal8Bit(err.message); }
+};
+
+JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
+    d->file.setFileName(path);
+    if (!d->file.open(QIODevice::ReadOnly)) {
+        d->error = d->file.errorString();
+        return;
+    }
+    d->length = d->file.size();
+    d->data = d->length > 0 ? d->file.map(0, d->length) : nullptr;
+    if (!d->data) {
+        d->bytes = d->file.readAll();
+        d->data = reinterpret_cast<const uchar*>(d->bytes.constData());
+        d->length = d->bytes.size();
+    }
+    if (d->length < 3 || !looksLikeJpeg(QByteArray::fromRawData(reinterpret_cast<const char*>(d->data), 3))) {
+        d->error = QStringLiteral("not a JPEG file");
+        return;
+    }
+    installErrorManager(d->err);
+    d->cinfo.err = &d->err.pub;
+    const bool ok = guarded(d->err, [&] {
+        jpeg_create_decompress(&d->cinfo);
+        d->created = true;
+        d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+        jpeg_mem_src(&d->cinfo, d->data, static_cast<unsigned long>(d->length));
+        jpeg_save_markers(&d->cinfo, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_read_header(&d->cinfo, TRUE);
+    });
+    if (!ok) {
+        d->error = d->libjpegMessage();
+        return;
+    }
+    if (qint64(d->cinfo.image_width) * d->cinfo.image_height > kMaxPixels) {
+        d->error =
+            QStringLiteral("picture too large: %1 x %2").arg(d->cinfo.image_width).arg(d->cinfo.image_height);
+        return;
+    }
+    for (jpeg_saved_marker_ptr m = d->cinfo.marker_list; m; m = m->next) {
+        // The first APP1 that is EXIF (others hold XMP) carries the orientation.
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+            d->orientation = exifOrientation(m->data, m->data_length);
+            break;
+        }
+    }
+    d->headerRead = true;
+}
+
+JpegReader::~JpegReader() = default;
+
+bool JpegReader::ok() const {
+    return d->headerRead && d->error.isEmpty();
+}
+
+QString JpegReader::error() const {
+    return d->error;
+}
+
+QSize JpegReader::size() const {
+    return ok() ? QSize(static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height))
+                : QSize();
+}
+
+int JpegReader::orientation() const {
+    return d->orientation;
+}
+
+QSize JpegReader::scaledSize(int eighths) const {
+    // libjpeg rounds scaled sizes up.
+    const QSize s = size();
+    return {static_cast<int>((qint64(s.width()) * eighths + 7) / 8),
+            static_cast<int>((qint64(s.height()) * eighths + 7) / 8)};
+}
+
+bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, bool fast) {
+    if (!ok() || d->decoded) return false;
+    d->decoded = true;
+    jpeg_decompress_struct& c = d->cinfo;
+    const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+    const QRect full(QPoint(0, 0), scaledSize(eighths));
+    if (region.intersected(full).isEmpty()) return true;
+    // Chroma upsampling treats the edges of a cropped decode as picture edges; a margin of one iMCU keeps
+    // the pixels of the region identical to those of a full decode.
+    const int margin = 2 * eighths;
+    const QRect want = region.adjusted(-margin, -margin, margin, margin).intersected(full);
+
+    JDIMENSION xOffset = static_cast<JDIMENSION>(want.x());
+    JDIMENSION cropWidth = static_cast<JDIMENSION>(want.width());
+    bool ok = guarded(d->err, [&] {
+        c.scale_num = static_cast<unsigned>(eighths);
+        c.scale_denom = 8;
+        c.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGB;
+        c.dct_method = JDCT_ISLOW;
+        c.do_fancy_upsampling = fast ? FALSE : TRUE;
+        jpeg_start_decompress(&c);
+        if (want.width() < static_cast<int>(c.output_width)) jpeg_crop_scanline(&c, &xOffset, &cropWidth);
+        if (want.y() > 0) jpeg_skip_scanlines(&c, static_cast<JDIMENSION>(want.y()));
+    });
+    if (!ok) {
+        d->error = d->libjpegMessage();
+        return false;
+    }
+    const int components = c.output_components;
+    std::vector<uchar> line(static_cast<size_t>(c.output_width) * components);
+    std::vector<uchar> rgb(cmyk ? static_cast<size_t>(c.output_width) * 3 : 0);
+    for (int y = want.y(); y <= want.bottom(); ++y) {
+        JSAMPROW row = line.data();
+        JDIMENSION got = 0;
+        ok = guarded(d->err, [&] { got = jpeg_read_scanlines(&c, &row, 1); });
+        if (!ok || got != 1) {
+            if (!ok) d->error = d->libjpegMessage();
+            return ok;
+        }
+        const uchar* pixels = line.data();
+        if (cmyk) {
+            // Adobe writes CMYK inverted, so each channel times K over 255 gives RGB.
+            for (JDIMENSION i = 0; i < cropWidth; ++i) {
+                const uchar* p = line.data() + 4 * i;
+                rgb[3 * i] = static_cast<uchar>((p[0] * p[3] + 127) / 255);
+                rgb[3 * i + 1] = static_cast<uchar>((p[1] * p[3] + 127) / 255);
+                rgb[3 * i + 2] = static_cast<uchar>((p[2] * p[3] + 127) / 255);
+            }
+            pixels = rgb.data();
+        }
+        sink(y, pixels, static_cast<int>(xOffset));
+    }
+    return true;
+}
+
+bool looksLikeJpeg(const QByteArray& head) {
+    return head.size() >= 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
+}
+
+QByteArray encodeJpeg(const QImage& image, int quality, QString* error) {
+    if (image.isNull()) {
+        if (error) *error = QStringLiteral("no image");
+        return {};
+    }
+    const QImage rgb =
+        image.format() == QImage::Format_RGB888 ? image : image.convertToFormat(QImage::Format_RGB888);
+    ErrorManager err{};
+    installErrorManager(err);
+    jpeg_compress_struct c{};
+    c.err = &err.pub;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    bool created = false;
+    const bool ok = guarded(err, [&] {
+        jpeg_create_compress(&c);
+        created = true;
+        jpeg_mem_dest(&c, &buffer, &size);
+        c.image_width = static_cast<JDIMENSION>(rgb.width());
+        c.image_height = static_cast<JDIMENSION>(rgb.height());
+        c.input_components = 3;
+        c.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&c);
+        jpeg_set_quality(&c, std::clamp(quality, 1, 100), TRUE);
+        jpeg_start_compress(&c, TRUE);
+        while (c.next_scanline < c.image_height) {
+            JSAMPROW row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(c.next_scanline)));
+            jpeg_write_scanlines(&c, &row, 1);
+        }
+        jpeg_finish_compress(&c);
+    });
+    QByteArray out;
+    if (ok)
+        out = QByteArray(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    else if (error)
+        *error = QString::fromLocal8Bit(err.message);
+    if (created) jpeg_destroy_compress(&c);
+    std::free(buffer);
+    return out;
+}
+
+} // namespace zanfold

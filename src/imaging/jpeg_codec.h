@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace zanfold {
+
+// Receives decoded rows: row y of the (scaled) picture, RGB pixels starting at column x0.
+using RowSink = std::function<void(int y, const uchar* rgb, int x0)>;
+
+// libjpeg-turbo behind a small interface. Opening reads the header only (size, EXIF orientation); decode()
+// then reads just the rows and columns asked for at a DCT scale of n/8, which skips most of the work for
+// thumbnails and crops. Corrupt data gives warnings and still an image; fatal errors give a message, never
+// an exit or a crash.
+class JpegReader {
+public:
+    explicit JpegReader(const QString& path);
+    ~JpegReader();
+    JpegReader(const JpegReader&) = delete;
+    JpegReader& operator=(const JpegReader&) = delete;
+
+    bool ok() const;
+    QString error() const;
+    QSize size() const;      // stored pixel size
+    int orientation() const; // EXIF orientation 1..8, 1 when none is recorded
+
+    // Size of the picture decoded at scale eighths/8 (eighths in 1, 2, 4, 8).
+    QSize scaledSize(int eighths) const;
+    // Decodes the rectangle (in scaled pixels) and hands its rows to the sink in order. `fast` trades a
+    // little chroma smoothness for speed. One decode per reader.
+    bool decode(int eighths, const QRect& region, const RowSink& sink, bool fast);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// True when the bytes start like a JPEG file.
+bool looksLikeJpeg(const QByteArray& head);
+
+// The picture as JPEG bytes (RGB, 4:2:0, quality 1..100); empty with a message on failure.
+QByteArray encodeJpeg(const QImage& image, int quality, QString* error = nullptr);
+
+} // namespace zanfold

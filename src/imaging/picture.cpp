@@ -1,0 +1,177 @@
+#include "imaging/picture.h"
+
+#include "imaging/jpeg_codec.h"
+#include "imaging/orientation.h"
+#include "imaging/resample.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <optional>
+
+namespace zanfold {
+
+namespace {
+
+// Outputs and thumbnails beyond this are refused before anything is allocated.
+constexpr qint64 kMaxOutputPixels = qint64(1) << 28;
+
+QByteArray fileHead(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.read(3);
+}
+
+// The smallest scale n/8 at which the stored rectangle still has the output's resolution.
+int pickEighths(QSize region, QSize out) {
+    for (int eighths : {1, 2, 4}) {
+        if (region.width() * eighths >= 8 * out.width() && region.height() * eighths >= 8 * out.height())
+            return eighths;
+    }
+    return 8;
+}
+
+struct Request {
+    std::optional<QRect> rect; // upright full-size pixels; none = the whole picture
+    QSize out;                 // upright
+    QRgb background = qRgb(255, 255, 255);
+    bool allowScaling = true;
+    bool fast = false;
+};
+
+// The request in the stored picture's own orientation: resampling happens there, and only the finished
+// output (small) is turned upright.
+struct Plan {
+    Orient orient;
+    QRect region;    // stored full-size pixels
+    QSize outStored; // output size before turning upright
+};
+
+Plan planFor(const ImageSource& source, QSize stored, const Request& req) {
+    Plan p;
+    p.orient = orientFor(source.orientation, source.quarterTurns);
+    const QRect upright = req.rect.value_or(QRect(QPoint(0, 0), uprightSize(stored, p.orient)));
+    p.region = toStored(upright, stored, p.orient);
+    p.outStored = p.orient.swap ? req.out.transposed() : req.out;
+    return p;
+}
+
+// A resampler from the picture decoded at scale k (its size `scaled`) to the output.
+StreamResampler resamplerFor(const Plan& p, double k, QSize scaled, QRgb background) {
+    return StreamResampler(
+        makeAxisFilter(p.region.x() * k, p.region.width() * k, scaled.width(), p.outStored.width()),
+        makeAxisFilter(p.region.y() * k, p.region.height() * k, scaled.height(), p.outStored.height()),
+        background);
+}
+
+Rendered renderJpeg(const ImageSource& source, const Request& req) {
+    JpegReader reader(source.file);
+    if (!reader.ok()) return {{}, reader.error()};
+    const Plan plan = planFor(source, reader.size(), req);
+    const int eighths = req.allowScaling ? pickEighths(plan.region.size(), plan.outStored) : 8;
+    StreamResampler resampler = resamplerFor(plan, eighths / 8.0, reader.scaledSize(eighths), req.background);
+    const QRect need(resampler.firstColumn(), resampler.firstRow(),
+                     resampler.endColumn() - resampler.firstColumn(),
+                     resampler.endRow() - resampler.firstRow());
+    if (!need.isEmpty()) {
+        const bool ok = reader.decode(
+            eighths, need, [&](int y, const uchar* rgb, int x0) { resampler.pushRow(y, rgb, x0); }, req.fast);
+        if (!ok) return {{}, reader.error()};
+    }
+    return {applyOrient(resampler.finish(), plan.orient), {}};
+}
+
+Rendered renderOther(const ImageSource& source, const Request& req) {
+    QImageReader reader(source.file);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    QImage picture = reader.read();
+    if (picture.isNull()) return {{}, reader.errorString()};
+    if (picture.hasAlphaChannel()) {
+        // Transparent parts show the background, as they would behind the photo.
+        QImage flat(picture.size(), QImage::Format_RGB888);
+        flat.fill(req.background);
+        QImage argb = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < argb.height(); ++y) {
+            const QRgb* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            uchar* dst = flat.scanLine(y);
+            for (int x = 0; x < argb.width(); ++x) {
+                const int a = qAlpha(src[x]);
+                dst[3 * x] = static_cast<uchar>(qRed(src[x]) + dst[3 * x] * (255 - a) / 255);
+                dst[3 * x + 1] = static_cast<uchar>(qGreen(src[x]) + dst[3 * x + 1] * (255 - a) / 255);
+                dst[3 * x + 2] = static_cast<uchar>(qBlue(src[x]) + dst[3 * x + 2] * (255 - a) / 255);
+            }
+        }
+        picture = flat;
+    } else {
+        picture = picture.convertToFormat(QImage::Format_RGB888);
+    }
+    const Plan plan = planFor(source, picture.size(), req);
+    StreamResampler resampler = resamplerFor(plan, 1.0, picture.size(), req.background);
+    for (int y = resampler.firstRow(); y < resampler.endRow(); ++y)
+        resampler.pushRow(y, picture.constScanLine(y), 0);
+    return {applyOrient(resampler.finish(), plan.orient), {}};
+}
+
+Rendered render(const ImageSource& source, const Request& req) {
+    if (req.out.width() <= 0 || req.out.height() <= 0 ||
+        qint64(req.out.width()) * req.out.height() > kMaxOutputPixels)
+        return {{}, QStringLiteral("invalid output size %1 x %2").arg(req.out.width()).arg(req.out.height())};
+    if (looksLikeJpeg(fileHead(source.file))) return renderJpeg(source, req);
+    return renderOther(source, req);
+}
+
+} // namespace
+
+PictureInfo probe(const QString& path) {
+    PictureInfo info;
+    if (looksLikeJpeg(fileHead(path))) {
+        JpegReader reader(path);
+        if (!reader.ok()) {
+            info.error = reader.error();
+            return info;
+        }
+        info.kind = PictureKind::Jpeg;
+        info.size = reader.size();
+        info.orientation = reader.orientation();
+        return info;
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.canRead() ? reader.size() : QSize();
+    if (!size.isValid() || size.isEmpty()) {
+        info.error = reader.errorString();
+        return info;
+    }
+    info.kind = PictureKind::Other;
+    info.size = size;
+    return info;
+}
+
+Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode) {
+    Request req;
+    req.out = QSize(width, height);
+    req.allowScaling = mode == ThumbMode::Fast;
+    req.fast = mode == ThumbMode::Fast;
+    return render(source, req);
+}
+
+Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, int outHeight,
+                    QRgb backColor) {
+    Request req;
+    req.rect = rect;
+    req.out = QSize(outWidth, outHeight);
+    req.background = backColor;
+    return render(source, req);
+}
+
+QImage loadMask(const QString& path, QSize displaySize) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage mask = reader.read();
+    if (mask.isNull() || displaySize.isEmpty()) return {};
+    return mask.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+        .scaled(displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace zanfold

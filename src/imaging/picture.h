@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/records.h"
+
+#include <QImage>
+#include <QRect>
+#include <QRgb>
+#include <QSize>
+#include <QString>
+
+namespace zanfold {
+
+enum class PictureKind { None, Jpeg, Other };
+
+// What a file holds, read from its header only (never its pixels), recognised by content, not by name.
+struct PictureInfo {
+    PictureKind kind = PictureKind::None;
+    QSize size;          // stored pixel size
+    int orientation = 1; // EXIF orientation 1..8 (JPEG only)
+    QString error;
+    bool ok() const { return kind != PictureKind::None; }
+};
+
+PictureInfo probe(const QString& path);
+
+// A decoded picture, or the reason there is none.
+struct Rendered {
+    QImage image; // RGB888
+    QString error;
+    bool ok() const { return !image.isNull(); }
+};
+
+enum class ThumbMode {
+    Fast, // decode at the smallest DCT scale that still covers the size, then average
+    Safe, // decode every pixel, then average
+};
+
+// The whole upright picture (source orientation and quarter turns applied) at exactly width x height.
+Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode);
+
+// The rectangle `rect` of the upright picture (full-size pixels; it may reach outside the picture, which
+// shows as backColor there) at exactly outWidth x outHeight. Only the rows and columns the rectangle needs
+// are decoded, at the smallest DCT scale that keeps at least the output's resolution.
+Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, int outHeight,
+                    QRgb backColor);
+
+// A mask picture (PNG) scaled smoothly to the display size; a null image when it cannot be read.
+QImage loadMask(const QString& path, QSize displaySize);
+
+} // namespace zanfold
