@@ -2,6 +2,7 @@
 
 #include "core/ui.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -78,6 +79,18 @@ FileError ZF_MAKEDIR(const QString& folder) {
         if (at < 0) break;
     }
     return {};
+}
+
+QStringList listFiles(const QString& folder, const QString& pattern) {
+    QDir dir(folder);
+    dir.setNameFilters({pattern});
+    dir.setFilter(QDir::Files | QDir::Hidden);
+    QStringList names = dir.entryList();
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
 }
 
 void ZF_BAKFILE(const QString& path) {

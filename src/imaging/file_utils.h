@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace zanfold {
 
@@ -28,6 +29,10 @@ int AFXFOLDEREXISTS(const QString& path);
 // Creates every missing folder of the path. A network path (//server/share) is left alone. A file in the
 // way is a failure, so callers never go on to write into a folder that is not there.
 FileError ZF_MAKEDIR(const QString& folder);
+
+// Names of the files in the folder that match the wildcard pattern ("*.jpg") without regard to case,
+// ordered by name without regard to case (ties by exact name), so a folder lists the same on every system.
+QStringList listFiles(const QString& folder, const QString& pattern);
 
 // Renames the file to its name with ".bak" appended; does nothing when that fails (the backup exists, say).
 void ZF_BAKFILE(const QString& path);

@@ -90,6 +90,18 @@ TEST(MakeDir, UnwritableParentReportsTheSystemReason) {
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+TEST(ListFiles, MatchesAndOrdersWithoutRegardToCase) {
+    TempDir dir;
+    for (const char* name : {"b.JPG", "A.jpg", "a.jpg", "c.jpeg", "d.jpg.txt", "C.Jpg"})
+        dir.write(QString::fromLatin1(name), "x");
+    QDir().mkdir(dir.file(QStringLiteral("folder.jpg")));
+    const QStringList expected{QStringLiteral("A.jpg"), QStringLiteral("a.jpg"), QStringLiteral("b.JPG"),
+                               QStringLiteral("C.Jpg")};
+    EXPECT_EQ(listFiles(dir.path(), QStringLiteral("*.jpg")), expected);
+    EXPECT_EQ(listFiles(dir.path(), QStringLiteral("*.jpeg")), QStringList{QStringLiteral("c.jpeg")});
+    EXPECT_TRUE(listFiles(dir.file(QStringLiteral("missing")), QStringLiteral("*.jpg")).isEmpty());
+}
+
 TEST(BakFile, RenamesOnceAndNeverOverwrites) {
     TempDir dir;
     const QString lib = dir.write(QStringLiteral("lib.xml"), "new");

@@ -1,0 +1,233 @@
+#include "templates/library_file.h"
+
+#include "core/records.h"
+#include "core/text.h"
+#include "imaging/file_utils.h"
+#include "templates/xml_tree.h"
+
+#include <QFile>
+
+#include <climits>
+
+namespace zanfold {
+
+namespace {
+
+// Error numbers shown when the file does not have the shape the library needs.
+constexpr int kErrMissingNode = 9; // an element or attribute that must be there is not
+constexpr int kErrInvalidName = 5; // a name that cannot be an element name
+
+const QString kRootName = QStringLiteral("Templates");
+
+enum class Loaded { Ok, Missing, Unreadable };
+
+struct LoadResult {
+    Loaded status = Loaded::Missing;
+    XmlDocument document;
+    QString reason;
+};
+
+LoadResult loadLibrary(const QString& path) {
+    LoadResult result;
+    QFile file(path);
+    if (!file.exists()) {
+        result.reason = QStringLiteral("文件不存在：") + path;
+        return result;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = Loaded::Unreadable;
+        result.reason = file.errorString();
+        return result;
+    }
+    if (auto document = parseXml(file.readAll(), &result.reason)) {
+        result.status = Loaded::Ok;
+        result.document = std::move(*document);
+    } else {
+        result.status = Loaded::Unreadable;
+    }
+    return result;
+}
+
+// Leading spaces skipped, then the longest run of decimal digits; no digits read as 0.
+int readNumber(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char(' '))
+        ++i;
+    long long value = 0;
+    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i)
+        value = std::min<long long>(value * 10 + (text[i].unicode() - '0'), INT_MAX);
+    return static_cast<int>(value);
+}
+
+char prefixByte(const QString& tag) {
+    const auto bytes = toGb18030(tag.left(1));
+    return bytes && !bytes->isEmpty() ? bytes->at(0) : 0;
+}
+
+QString prefixText(char prefix) {
+    return fromGb18030(QByteArray(1, prefix)).value_or(QString(QLatin1Char(prefix)));
+}
+
+bool inRange(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
+enum class Read { Accepted, Skipped, Broken };
+
+// One template element by position: child 0 is info, child 1 must be photo.
+Read readTemplate(const XmlElement& element, TemplateRecord& record) {
+    if (element.children.empty() || element.children[0].attributes.size() < 4) return Read::Broken;
+    const auto& info = element.children[0].attributes;
+    record.path = fitText(info[0].second, kPathCapacity);
+    record.type = fitText(info[1].second, kTypeCapacity);
+    record.pTypeSum = readNumber(info[2].second);
+    record.count = readNumber(info[3].second);
+    if (!inRange(record.pTypeSum, 1, kMaxSpecs)) return Read::Skipped;
+    if (element.children.size() < 2) return Read::Broken;
+    const XmlElement& photo = element.children[1];
+    if (photo.name != QStringLiteral("photo")) return Read::Skipped;
+    // A library written by this program has exactly pTypeSum specification elements; anything else
+    // would leave specifications without sizes.
+    if (static_cast<int>(photo.children.size()) != record.pTypeSum) return Read::Skipped;
+    for (int j = 0; j < record.pTypeSum; ++j) {
+        const XmlElement& e = photo.children[j];
+        if (e.attributes.size() < 4) return Read::Broken;
+        SpecRecord& spec = record.spec[j];
+        spec.prefix = prefixByte(e.name);
+        spec.width = readNumber(e.attributes[0].second);
+        spec.height = readNumber(e.attributes[1].second);
+        spec.count = readNumber(e.attributes[2].second);
+        spec.flength = readNumber(e.attributes[3].second);
+        if (!inRange(spec.width, 100, 8000) || !inRange(spec.height, 100, 8000) ||
+            !inRange(spec.count, 1, 30000) || !inRange(spec.flength, 1, 10))
+            return Read::Skipped;
+    }
+    return Read::Accepted;
+}
+
+std::optional<XmlElement> buildTemplate(const QString& name, const TemplateRecord& t) {
+    if (!isXmlName(name)) return std::nullopt;
+    XmlElement element{name, {}, {}};
+    XmlElement info{QStringLiteral("info"), {}, {}};
+    info.attributes = {{QStringLiteral("path"), t.path},
+                       {QStringLiteral("type"), t.type},
+                       {QStringLiteral("pTypeSum"), libraryNumber(t.pTypeSum)},
+                       {QStringLiteral("count"), libraryNumber(t.count)}};
+    XmlElement photo{QStringLiteral("photo"), {}, {}};
+    for (int j = 0; j < t.pTypeSum && j < kMaxSpecs; ++j) {
+        const SpecRecord& s = t.spec[j];
+        const QString tag = prefixText(s.prefix);
+        if (!isXmlName(tag)) return std::nullopt;
+        photo.children.push_back({tag,
+                                  {{QStringLiteral("width"), libraryNumber(s.width)},
+                                   {QStringLiteral("height"), libraryNumber(s.height)},
+                                   {QStringLiteral("count"), libraryNumber(s.count)},
+                                   {QStringLiteral("flength"), libraryNumber(s.flength)}},
+                                  {}});
+    }
+    element.children.push_back(std::move(info));
+    element.children.push_back(std::move(photo));
+    return element;
+}
+
+// The first name "zfTemplate.xml.badN" that is free.
+QString freeBadName(const QString& path) {
+    for (int n = 1;; ++n) {
+        const QString candidate = path + QStringLiteral(".bad%1").arg(n);
+        if (!QFile::exists(candidate)) return candidate;
+    }
+}
+
+QString saveError(const QString& number, const QString& reason = {}) {
+    QString text = QStringLiteral("保存模板出错：2:") + number;
+    if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
+    return text;
+}
+
+} // namespace
+
+QString libraryNumber(int value) {
+    return value >= 0 ? QLatin1Char(' ') + QString::number(value) : QString::number(value);
+}
+
+void TEMPLATE_LOAD(AppState& state, Ui& ui) {
+    state.Templates.clear();
+    state.TemplateNames.clear();
+    if (!AFXFILEEXISTS(state.TemplateFile)) return;
+    const LoadResult loaded = loadLibrary(state.TemplateFile);
+    if (loaded.status != Loaded::Ok) {
+        ui.message(QStringLiteral("打开模板出错：") + loaded.reason, Icon::Error);
+        return;
+    }
+    for (const XmlElement& element : loaded.document.root.children) {
+        TemplateRecord record;
+        const Read read = readTemplate(element, record);
+        if (read == Read::Broken) {
+            ui.message(libraryNumber(kErrMissingNode), Icon::Error);
+            return;
+        }
+        if (read == Read::Skipped) continue;
+        state.Templates.push_back(record);
+        state.TemplateNames.append(fitText(element.name, kTemplateNameCapacity));
+    }
+}
+
+bool TEMPLATE_SAVE(AppState& state, Ui& ui) {
+    if (state.Templates.empty()) return false;
+    const int t = static_cast<int>(state.Templates.size()) - 1;
+    LoadResult loaded = loadLibrary(state.TemplateFile);
+    XmlDocument document =
+        loaded.status == Loaded::Ok ? std::move(loaded.document) : XmlDocument{{kRootName, {}, {}}};
+    if (loaded.status == Loaded::Unreadable && AFXFILEEXISTS(state.TemplateFile)) {
+        // Never overwrite a library we could not read: the user's templates may still be recoverable.
+        const QString kept = freeBadName(state.TemplateFile);
+        if (!QFile::rename(state.TemplateFile, kept)) {
+            ui.message(QStringLiteral("保存模板出错：1:") + loaded.reason, Icon::Error);
+            return false;
+        }
+        ui.message(QStringLiteral("模板库文件无法读取：") + loaded.reason +
+                       QStringLiteral("\n\n原文件已保留为：") + kept + QStringLiteral("\n将新建模板库。"),
+                   Icon::Warning);
+    }
+    const std::optional<XmlElement> element = buildTemplate(state.TemplateNames.value(t), state.Templates[t]);
+    if (!element) {
+        ui.message(saveError(libraryNumber(kErrInvalidName)), Icon::Error);
+        return false;
+    }
+    document.root.children.push_back(*element);
+    const FileError written = writeFileAtomically(state.TemplateFile, writeXml(document));
+    if (written.failed()) {
+        ui.message(saveError(libraryNumber(written.code), written.description), Icon::Error);
+        return false;
+    }
+    return true;
+}
+
+bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name) {
+    LoadResult loaded = loadLibrary(state.TemplateFile);
+    if (loaded.status != Loaded::Ok) {
+        ui.message(QStringLiteral("打开模板出错：") + loaded.reason, Icon::Error);
+        return true;
+    }
+    XmlElement& root = loaded.document.root;
+    auto& children = root.children;
+    const auto found =
+        std::find_if(children.begin(), children.end(), [&](const XmlElement& e) { return e.name == name; });
+    if (root.name != kRootName || found == children.end()) {
+        ui.message(QStringLiteral("删除模板出错！") + libraryNumber(kErrMissingNode), Icon::Error);
+        return false;
+    }
+    children.erase(found);
+    const FileError written = writeFileAtomically(state.TemplateFile, writeXml(loaded.document));
+    if (written.failed()) {
+        ui.message(errorText(QStringLiteral("删除模板出错！"), written), Icon::Error);
+        return false;
+    }
+    return true;
+}
+
+int TEMPLATE_FIND(const AppState& state, const QString& name) {
+    return static_cast<int>(state.TemplateNames.indexOf(name));
+}
+
+} // namespace zanfold

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/ui.h"
+
+#include <QString>
+
+namespace zanfold {
+
+// The template library file (state.TemplateFile, zfTemplate.xml): one element per template, named after
+// it, holding "info" (path, type, pTypeSum, count) and "photo" with one element per specification named
+// after its prefix (width, height, count, flength). Elements and attributes are read by position; numbers
+// are written with one leading space. Every change loads the file, edits it and writes it back atomically.
+
+// Replaces the library lists with the file's valid templates. Templates with values out of range are
+// skipped silently and stay in the file.
+void TEMPLATE_LOAD(AppState& state, Ui& ui);
+
+// Appends the newest template of the lists to the file. A file that cannot be parsed is kept beside it
+// (zfTemplate.xml.bad1, …) before a new library is started. False, with a message, when nothing was saved.
+bool TEMPLATE_SAVE(AppState& state, Ui& ui);
+
+// Removes the template element from the file. True when the caller may remove the template from the
+// lists: it was removed, or the file could not be read at all.
+bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name);
+
+// Index of the first template of that name, or -1.
+int TEMPLATE_FIND(const AppState& state, const QString& name);
+
+// The number text of the library file: one leading space for numbers that are not negative.
+QString libraryNumber(int value);
+
+} // namespace zanfold
