@@ -3,6 +3,7 @@
 #include "core/records.h"
 #include "core/settings_record.h"
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +42,36 @@ struct AppState {
     QString SettingsPath;
 
     bool CommandBusy = false;
+    int TemplateSelectMode = 0; // the template window was opened to choose a template for the work
+
+    // Main window layout, set by the window on every resize.
+    int ToolbarHeight = 0;
+    int RightPaneWidth = 0; // width left for the tab strips and the canvas
+    int CanvasHeight = 0;
+
+    // Tab strips: one tab per work template (texts kept because their spacing tells how the work was made)
+    // and one per specification of the current work template.
+    QStringList WorkTabs;
+    QStringList SpecTabs;
+
+    // Crop canvas: the shown specification and its grid.
+    float SpecRatio = 1.0f;
+    int FrameWidth = 0;
+    int FrameHeight = 0;
+    int CellColumns = 0;
+    int VisibleRows = 0; // rows at least partly visible
+    int VisibleCells = 0;
+    int CanvasRows = 0;      // rows of the shown specification
+    int FullVisibleRows = 0; // rows wholly visible: the scroll bar's page
+    int FirstRow = 0;
+    int CellLeft = 0;
+    int CellTop = 0;
+    int FrameLeft = 0;
+    int FrameTop = 0;
+    bool DragArmed = false;
+    QPoint DragStart;
+    QPoint DragPoint;
+    QPoint DragOrigin;
 };
 
 // Start-up initialisation: the scalars that start-up sets before the library and settings are loaded.

@@ -68,6 +68,10 @@ QString fitText(const QString& text, int capacity) {
     return text.left(end);
 }
 
+QString numberText(int value) {
+    return value >= 0 ? QLatin1Char(' ') + QString::number(value) : QString::number(value);
+}
+
 QString positionName(char prefix, int flength, int number) {
     return QString(QLatin1Char(prefix)) + QStringLiteral("%1").arg(number, flength, 10, QLatin1Char('0'));
 }

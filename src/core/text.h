@@ -22,6 +22,9 @@ int gbLength(const QString& text);
 // capacity - 1 bytes), never cutting a character in half.
 QString fitText(const QString& text, int capacity);
 
+// A number as the stored texts write it: one leading space when it is not negative (" 1920", "-3").
+QString numberText(int value);
+
 // Placeholder name: prefix, then the running number with at least `flength` digits (A007, A1234).
 QString positionName(char prefix, int flength, int number);
 

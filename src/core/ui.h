@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace zanfold {
 
@@ -9,7 +11,22 @@ enum class Buttons { Ok, OkCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // The parts of the window a model change asks to be drawn again.
-enum class View { Strip, Canvas, SpecTabs, WorkTabs, All };
+enum class View {
+    Strip,        // the photo strip
+    Canvas,       // every visible cell of the crop canvas
+    SelectedCell, // the selected cell only
+};
+
+enum class TabStrip { Specs, Works };
+
+// Where the crop canvas goes and whether its scroll bar shows (range 0 .. maximum, page rows per page).
+struct CanvasPlacement {
+    QRect canvas;
+    bool scrollBar = false;
+    QRect scrollRect;
+    int scrollMaximum = 0;
+    int scrollPage = 0;
+};
 
 // Every effect the program has on the user goes through this port, so the behaviour can be tested without
 // a window. The desktop shell implements it with widgets, the command-line front end on a terminal.
@@ -32,6 +49,13 @@ public:
     virtual void setCommandEnabled(int commandId, bool enabled) = 0;
     virtual void setCaption(const QString& caption) = 0;
     virtual void redraw(View view) = 0;
+    virtual void setTabs(TabStrip strip, const QStringList& texts, int current) = 0;
+    virtual void placeCanvas(const CanvasPlacement& placement) = 0;
+    virtual void setCanvasScroll(int firstRow) = 0;
+    // Selects the photo in the strip and scrolls it into view.
+    virtual void showPhoto(int index) = 0;
+    // Opens the template window to choose a template for the work; the chosen library index or -1.
+    virtual int chooseTemplate() = 0;
     // Opens a file or folder with the desktop's default application; false when that failed.
     virtual bool openInShell(const QString& path) = 0;
     // Keeps the window alive while the user-interface thread waits for workers.

@@ -32,8 +32,8 @@ int TYPESORT(const SpecRecord& a, const SpecRecord& b) {
 }
 
 QString customRowText(const SpecRecord& spec) {
-    return QString(QLatin1Char(spec.prefix)) + QStringLiteral("：") + libraryNumber(spec.width) +
-           QStringLiteral(" ×") + libraryNumber(spec.height) + QStringLiteral(" (") +
+    return QString(QLatin1Char(spec.prefix)) + QStringLiteral("：") + numberText(spec.width) +
+           QStringLiteral(" ×") + numberText(spec.height) + QStringLiteral(" (") +
            QString::number(spec.count) + QLatin1Char(')');
 }
 
@@ -53,10 +53,10 @@ void CUSTOM_LISTSELECT(CustomEditor& editor, int row) {
     if (row < 0 || row >= static_cast<int>(editor.specs.size())) return;
     const SpecRecord& s = editor.specs[row];
     editor.selected = row;
-    editor.width = libraryNumber(s.width);
-    editor.height = libraryNumber(s.height);
-    editor.flength = libraryNumber(s.flength);
-    editor.count = libraryNumber(s.count);
+    editor.width = numberText(s.width);
+    editor.height = numberText(s.height);
+    editor.flength = numberText(s.flength);
+    editor.count = numberText(s.count);
     editor.prefix = QString(QLatin1Char(s.prefix));
     editor.deleteEnabled = editor.editEnabled = true;
 }

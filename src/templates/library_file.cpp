@@ -111,18 +111,18 @@ std::optional<XmlElement> buildTemplate(const QString& name, const TemplateRecor
     XmlElement info{QStringLiteral("info"), {}, {}};
     info.attributes = {{QStringLiteral("path"), t.path},
                        {QStringLiteral("type"), t.type},
-                       {QStringLiteral("pTypeSum"), libraryNumber(t.pTypeSum)},
-                       {QStringLiteral("count"), libraryNumber(t.count)}};
+                       {QStringLiteral("pTypeSum"), numberText(t.pTypeSum)},
+                       {QStringLiteral("count"), numberText(t.count)}};
     XmlElement photo{QStringLiteral("photo"), {}, {}};
     for (int j = 0; j < t.pTypeSum && j < kMaxSpecs; ++j) {
         const SpecRecord& s = t.spec[j];
         const QString tag = prefixText(s.prefix);
         if (!isXmlName(tag)) return std::nullopt;
         photo.children.push_back({tag,
-                                  {{QStringLiteral("width"), libraryNumber(s.width)},
-                                   {QStringLiteral("height"), libraryNumber(s.height)},
-                                   {QStringLiteral("count"), libraryNumber(s.count)},
-                                   {QStringLiteral("flength"), libraryNumber(s.flength)}},
+                                  {{QStringLiteral("width"), numberText(s.width)},
+                                   {QStringLiteral("height"), numberText(s.height)},
+                                   {QStringLiteral("count"), numberText(s.count)},
+                                   {QStringLiteral("flength"), numberText(s.flength)}},
                                   {}});
     }
     element.children.push_back(std::move(info));
@@ -146,10 +146,6 @@ QString saveError(const QString& number, const QString& reason = {}) {
 
 } // namespace
 
-QString libraryNumber(int value) {
-    return value >= 0 ? QLatin1Char(' ') + QString::number(value) : QString::number(value);
-}
-
 void TEMPLATE_LOAD(AppState& state, Ui& ui) {
     state.Templates.clear();
     state.TemplateNames.clear();
@@ -163,7 +159,7 @@ void TEMPLATE_LOAD(AppState& state, Ui& ui) {
         TemplateRecord record;
         const Read read = readTemplate(element, record);
         if (read == Read::Broken) {
-            ui.message(libraryNumber(kErrMissingNode), Icon::Error);
+            ui.message(numberText(kErrMissingNode), Icon::Error);
             return;
         }
         if (read == Read::Skipped) continue;
@@ -191,13 +187,13 @@ bool TEMPLATE_SAVE(AppState& state, Ui& ui) {
     }
     const std::optional<XmlElement> element = buildTemplate(state.TemplateNames.value(t), state.Templates[t]);
     if (!element) {
-        ui.message(saveError(libraryNumber(kErrInvalidName)), Icon::Error);
+        ui.message(saveError(numberText(kErrInvalidName)), Icon::Error);
         return false;
     }
     document.root.children.push_back(*element);
     const FileError written = writeFileAtomically(state.TemplateFile, writeXml(document));
     if (written.failed()) {
-        ui.message(saveError(libraryNumber(written.code), written.description), Icon::Error);
+        ui.message(saveError(numberText(written.code), written.description), Icon::Error);
         return false;
     }
     return true;
@@ -214,7 +210,7 @@ bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name) {
     const auto found =
         std::find_if(children.begin(), children.end(), [&](const XmlElement& e) { return e.name == name; });
     if (root.name != kRootName || found == children.end()) {
-        ui.message(QStringLiteral("删除模板出错！") + libraryNumber(kErrMissingNode), Icon::Error);
+        ui.message(QStringLiteral("删除模板出错！") + numberText(kErrMissingNode), Icon::Error);
         return false;
     }
     children.erase(found);

@@ -27,7 +27,4 @@ bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name);
 // Index of the first template of that name, or -1.
 int TEMPLATE_FIND(const AppState& state, const QString& name);
 
-// The number text of the library file: one leading space for numbers that are not negative.
-QString libraryNumber(int value);
-
 } // namespace zanfold

@@ -15,7 +15,7 @@ const QString kPhotoFolder = QStringLiteral("照片");
 } // namespace
 
 QString templateCountText(const AppState& state) {
-    return QStringLiteral("模板数量：") + libraryNumber(static_cast<int>(state.Templates.size()));
+    return QStringLiteral("模板数量：") + numberText(static_cast<int>(state.Templates.size()));
 }
 
 QString duplicateNameText(const QString& name) {

@@ -72,6 +72,12 @@ TEST(FitText, LongChinesePathFitsTheFolderField) {
     EXPECT_EQ(gbLength(fitted), 258);
 }
 
+TEST(NumberText, LeadingSpaceForNonNegative) {
+    EXPECT_EQ(numberText(1920), QStringLiteral(" 1920"));
+    EXPECT_EQ(numberText(0), QStringLiteral(" 0"));
+    EXPECT_EQ(numberText(-3), QStringLiteral("-3"));
+}
+
 TEST(PositionName, PadsToNamingLength) {
     EXPECT_EQ(positionName('A', 3, 7), QStringLiteral("A007"));
     EXPECT_EQ(positionName('A', 3, 1234), QStringLiteral("A1234"));

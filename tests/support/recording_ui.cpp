@@ -56,6 +56,27 @@ void RecordingUi::redraw(View view) {
     redraws.push_back(view);
 }
 
+void RecordingUi::setTabs(TabStrip strip, const QStringList& texts, int current) {
+    tabs[strip] = texts;
+    currentTab[strip] = current;
+}
+
+void RecordingUi::placeCanvas(const CanvasPlacement& placement) {
+    placements.push_back(placement);
+}
+
+void RecordingUi::setCanvasScroll(int firstRow) {
+    canvasScroll = firstRow;
+}
+
+void RecordingUi::showPhoto(int index) {
+    shownPhoto = index;
+}
+
+int RecordingUi::chooseTemplate() {
+    return takeFront(chosenTemplates, -1);
+}
+
 bool RecordingUi::openInShell(const QString& path) {
     opened << path;
     return openSucceeds;

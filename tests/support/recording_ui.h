@@ -35,6 +35,12 @@ public:
     std::map<int, bool> enabled;
     QString caption;
     std::vector<View> redraws;
+    std::map<TabStrip, QStringList> tabs;
+    std::map<TabStrip, int> currentTab;
+    std::vector<CanvasPlacement> placements;
+    int canvasScroll = -1;
+    int shownPhoto = -1;
+    std::deque<int> chosenTemplates; // answers of chooseTemplate(); -1 when empty
     QStringList opened;
     bool openSucceeds = true;
     int eventsProcessed = 0;
@@ -50,6 +56,11 @@ public:
     void setCommandEnabled(int commandId, bool on) override;
     void setCaption(const QString& text) override;
     void redraw(View view) override;
+    void setTabs(TabStrip strip, const QStringList& texts, int current) override;
+    void placeCanvas(const CanvasPlacement& placement) override;
+    void setCanvasScroll(int firstRow) override;
+    void showPhoto(int index) override;
+    int chooseTemplate() override;
     bool openInShell(const QString& path) override;
     void processEvents() override;
 

@@ -219,11 +219,5 @@ TEST_F(Library, WriteFailureIsReportedWithItsReason) {
     EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("保存模板出错：2: ")));
 }
 
-TEST(LibraryNumber, LeadingSpaceForNonNegative) {
-    EXPECT_EQ(libraryNumber(1920), QStringLiteral(" 1920"));
-    EXPECT_EQ(libraryNumber(0), QStringLiteral(" 0"));
-    EXPECT_EQ(libraryNumber(-3), QStringLiteral("-3"));
-}
-
 } // namespace
 } // namespace zanfold

@@ -1,0 +1,121 @@
+#include "crop/crop_geometry.h"
+
+#include "core/geometry.h"
+#include "crop/slots.h"
+
+namespace zanfold {
+
+namespace {
+
+// The selected position when it holds a photo.
+SlotRecord* editedSlot(AppState& state) {
+    const int g = currentSlotIndex(state);
+    if (g < 0 || state.Slots[g].photo < 0) return nullptr;
+    return &state.Slots[g];
+}
+
+const PhotoRecord& photoOf(const AppState& state, const SlotRecord& slot) {
+    return state.Photos[slot.photo];
+}
+
+} // namespace
+
+CropRect CLIP_INIT(const Settings& settings, int aw, int ah, int pw, int ph) {
+    const float r = static_cast<float>(aw) / static_cast<float>(ah);
+    CropRect c;
+    c.width = pw;
+    c.height = nearest(pw / static_cast<double>(r));
+    if (c.height > ph) {
+        c.height = ph;
+        c.width = nearest(static_cast<double>(r) * ph);
+    }
+    c.x = nearest(settings.ClipLeft * static_cast<double>(pw - c.width) / 50.0);
+    c.y = nearest(settings.ClipTop * static_cast<double>(ph - c.height) / 50.0);
+    return c;
+}
+
+void CLIP_SETPOS(AppState& state, Ui& ui, int preset) {
+    SlotRecord* slot = editedSlot(state);
+    if (!slot || preset < 0 || preset > 9) return;
+    const PhotoRecord& p = photoOf(state, *slot);
+    const int tw = p.thumbWidth, th = p.thumbHeight;
+    if (preset == 0) {
+        const CropRect c = CLIP_INIT(state.settings, state.FrameWidth, state.FrameHeight, tw, th);
+        slot->cropX = c.x;
+        slot->cropY = c.y;
+        slot->cropWidth = c.width;
+        slot->cropHeight = c.height;
+    } else {
+        // Keypad layout: 7 8 9 / 4 5 6 / 1 2 3.
+        const int column = (preset - 1) % 3, row = 2 - (preset - 1) / 3;
+        const int spareX = tw - slot->cropWidth, spareY = th - slot->cropHeight;
+        slot->cropX = column == 0 ? 0 : column == 1 ? nearest(spareX / 2.0) : spareX;
+        slot->cropY = row == 0 ? 0 : row == 1 ? nearest(spareY / 2.0) : spareY;
+    }
+    ui.redraw(View::SelectedCell);
+}
+
+void CLIP_CHECKSIZE(AppState& state) {
+    SlotRecord* slot = editedSlot(state);
+    if (!slot) return;
+    const SpecRecord& spec = currentSpecRecord(state);
+    const PhotoRecord& p = photoOf(state, *slot);
+    const double r = state.SpecRatio;
+    auto limitHeight = [&](int limit) {
+        if (slot->cropHeight > limit) {
+            slot->cropHeight = limit;
+            slot->cropWidth = nearest(r * limit);
+        }
+    };
+    auto limitWidth = [&](int limit) {
+        if (slot->cropWidth > limit) {
+            slot->cropWidth = limit;
+            slot->cropHeight = nearest(limit / r);
+        }
+    };
+    limitHeight(spec.height);
+    limitWidth(spec.width);
+    limitHeight(p.thumbHeight);
+    limitWidth(p.thumbWidth);
+}
+
+void CLIP_CHECKPOS(AppState& state) {
+    SlotRecord* slot = editedSlot(state);
+    if (!slot) return;
+    const PhotoRecord& p = photoOf(state, *slot);
+    if (slot->cropX < 0)
+        slot->cropX = 0;
+    else if (slot->cropX > p.thumbWidth - slot->cropWidth)
+        slot->cropX = p.thumbWidth - slot->cropWidth;
+    if (slot->cropY < 0)
+        slot->cropY = 0;
+    else if (slot->cropY > p.thumbHeight - slot->cropHeight)
+        slot->cropY = p.thumbHeight - slot->cropHeight;
+}
+
+void CLIP_ZOOM(AppState& state, Ui& ui, bool shrink) {
+    SlotRecord* slot = editedSlot(state);
+    if (!slot) return;
+    const int oldW = slot->cropWidth, oldH = slot->cropHeight;
+    const int height = shrink ? oldH - state.settings.ZoomSpeed : oldH + state.settings.ZoomSpeed;
+    const int width = nearest(static_cast<double>(state.SpecRatio) * height);
+    if (height < 1 || width < 1) return;
+    slot->cropHeight = height;
+    slot->cropWidth = width;
+    if (state.settings.CheckMove) CLIP_CHECKSIZE(state);
+    slot->cropY = nearest(slot->cropY - (slot->cropHeight - oldH) / 2.0);
+    slot->cropX = nearest(slot->cropX - (slot->cropWidth - oldW) / 2.0);
+    if (state.settings.CheckMove) CLIP_CHECKPOS(state);
+    ui.redraw(View::SelectedCell);
+}
+
+void CLIP_MOVE(AppState& state, Ui& ui) {
+    SlotRecord* slot = editedSlot(state);
+    if (!slot) return;
+    slot->cropX = state.DragOrigin.x() - (state.DragPoint.x() - state.DragStart.x());
+    slot->cropY = state.DragOrigin.y() - (state.DragPoint.y() - state.DragStart.y());
+    if (state.settings.CheckMove) CLIP_CHECKPOS(state);
+    ui.redraw(View::SelectedCell);
+}
+
+} // namespace zanfold
