@@ -42,6 +42,7 @@ struct AppState {
     QString SettingsPath;
 
     bool CommandBusy = false;
+    int SearchHit = -1;         // the last photo PHOTO_SEARCH found
     int TemplateSelectMode = 0; // the template window was opened to choose a template for the work
 
     // Main window layout, set by the window on every resize.

@@ -1,0 +1,167 @@
+#include "album/album_import.h"
+
+#include "core/commands.h"
+#include "core/geometry.h"
+#include "core/text.h"
+#include "core/worker_pool.h"
+#include "crop/work_templates.h"
+#include "imaging/file_utils.h"
+#include "imaging/picture.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace zanfold {
+
+namespace {
+
+// Fills one record from its file; a file that does not decode leaves hasImage false.
+void loadPhoto(PhotoRecord& photo, const QString& folder, const QString& name, bool safe, bool autoOrient) {
+    const QString path = folder + QLatin1Char('/') + name;
+    const PictureInfo info = probe(path);
+    if (!info.ok()) return;
+    const ImageSource source{path, autoOrient ? info.orientation : 1, 0};
+    const bool turned = source.orientation >= 5;
+    photo.width = turned ? info.size.height() : info.size.width();
+    photo.height = turned ? info.size.width() : info.size.height();
+    photo.thumbWidth = photo.width;
+    photo.thumbHeight = photo.height;
+    ZF_GETZOOM(200, 200, photo.thumbWidth, photo.thumbHeight);
+    // A sliver of a photo still gets a side of one pixel, so nothing divides by zero later.
+    photo.thumbWidth = std::max(1, photo.thumbWidth);
+    photo.thumbHeight = std::max(1, photo.thumbHeight);
+    const Rendered thumb =
+        thumbnail(source, photo.thumbWidth, photo.thumbHeight, safe ? ThumbMode::Safe : ThumbMode::Fast);
+    if (!thumb.ok()) return;
+    photo.thumb = thumb.image;
+    photo.image = source;
+    photo.fileName = name;
+    photo.hasImage = true;
+}
+
+} // namespace
+
+QStringList albumFiles(const QString& folder) {
+    return listFiles(folder, QStringLiteral("*.jpg")) + listFiles(folder, QStringLiteral("*.jpeg"));
+}
+
+void ALBUM_RESET(AppState& state, Ui& ui) {
+    state.Photos.clear();
+    state.AlbumOrientCount = {0, 0, 0};
+    state.CurrentPhoto = -1;
+    state.SearchHit = -1;
+    for (int id : {command::ChooseTemplates, command::AllocatePhotos, command::StartCropping})
+        ui.setCommandEnabled(id, false);
+    ui.setStatus(3, QString());
+}
+
+int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quiet) {
+    QString folder = folderArgument;
+    if (folder.isEmpty()) {
+        folder = ui.browseFolder(QStringLiteral("选择相册文件夹"), state.AlbumPath);
+        if (folder.isEmpty()) return 0;
+        while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+            folder.chop(1);
+        if (folder == state.AlbumPath) return 0;
+    }
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    const QStringList files = albumFiles(folder);
+    if (files.isEmpty()) {
+        ui.message(QStringLiteral("所选相册没有照片！"), Icon::Warning);
+        return 0;
+    }
+    state.AlbumPath = folder;
+    CLIP_CLEARTEMPLATES(state, ui, true);
+    ALBUM_RESET(state, ui);
+    ui.setCaption(state.AppTitle + QStringLiteral(" - ") + state.AlbumPath);
+
+    const int count = static_cast<int>(files.size());
+    state.Photos.assign(count, PhotoRecord{});
+    ui.setStatus(1, QStringLiteral("导入相册，请稍后..."));
+    ui.progress(0, count);
+    QElapsedTimer timer;
+    timer.start();
+    const bool safe = state.settings.SafeImport != 0;
+    const bool autoOrient = state.settings.AutoOrient != 0;
+    const bool wasBusy = state.CommandBusy;
+    state.CommandBusy = true;
+    // Each worker writes only the records it takes; the catalogue is read again only after all are done.
+    runParallel(
+        count, workerCount(),
+        [&](int i) {
+            loadPhoto(state.Photos[i], folder, files[i], safe, autoOrient);
+            state.Photos[i].index = i;
+        },
+        ui, [&](int done) { ui.progress(done, count); });
+    state.CommandBusy = wasBusy;
+    const qint64 elapsed = timer.elapsed();
+    ui.hideProgress();
+    ui.setCommandEnabled(command::ChooseTemplates, true);
+    ui.setCommandEnabled(command::OpenPhotoFolder, true);
+    ALBUM_INIT(state, ui);
+    // The time taken stays in part 1 until a photo is selected.
+    ui.setStatus(1, QStringLiteral("用时：") + numberText(static_cast<int>(elapsed)));
+    if (!quiet) ui.redraw(View::Strip);
+    return 1;
+}
+
+void dropAlbumFolder(AppState& state, Ui& ui, const QString& path) {
+    QString folder = path;
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    if (!AFXFOLDEREXISTS(folder)) {
+        ui.message(QStringLiteral("请拖入一个照片文件夹"), Icon::Information);
+        return;
+    }
+    if (folder == state.AlbumPath) return;
+    if (!state.Photos.empty() &&
+        ui.message(QStringLiteral("确信要替换当前工作吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
+        return;
+    ALBUM_OPEN(state, ui, folder, false);
+}
+
+void ALBUM_INIT(AppState& state, Ui& ui) {
+    auto& photos = state.Photos;
+    const auto loadedEnd =
+        std::stable_partition(photos.begin(), photos.end(), [](const PhotoRecord& p) { return p.hasImage; });
+    photos.erase(loadedEnd, photos.end());
+    state.AlbumOrientCount = {0, 0, 0};
+    for (PhotoRecord& p : photos) {
+        p.stripWidth = p.thumbWidth;
+        p.stripHeight = p.thumbHeight;
+        ZF_GETZOOM(100, 100, p.stripWidth, p.stripHeight);
+        p.stripWidth = std::max(1, p.stripWidth);
+        p.stripHeight = std::max(1, p.stripHeight);
+        p.orient = PHOTO_GETTYPE(p.stripWidth, p.stripHeight);
+        ++state.AlbumOrientCount[p.orient];
+    }
+    // Stable: inside each orientation group the photos keep the scan order.
+    std::stable_sort(photos.begin(), photos.end(),
+                     [](const PhotoRecord& a, const PhotoRecord& b) { return a.orient < b.orient; });
+    for (int i = 0; i < static_cast<int>(photos.size()); ++i)
+        photos[i].index = i;
+    ALBUM_UPDATEINFO(state, ui, 0);
+}
+
+void ALBUM_UPDATEINFO(const AppState& state, Ui& ui, int mode) {
+    if (mode == 0 || mode == 1) {
+        QString text;
+        if (state.CurrentPhoto >= 0) {
+            const PhotoRecord& p = state.Photos[state.CurrentPhoto];
+            text = numberText(state.CurrentPhoto + 1) + QString(10, QLatin1Char(' ')) + p.fileName +
+                   QStringLiteral("  (") + numberText(p.width) + QStringLiteral(" ×") + numberText(p.height) +
+                   QStringLiteral(" )");
+        }
+        ui.setStatus(1, text);
+    }
+    if (mode == 0 || mode == 2) {
+        const auto& c = state.AlbumOrientCount;
+        ui.setStatus(2, QStringLiteral(" 照片数量：") + numberText(static_cast<int>(state.Photos.size())) +
+                            QStringLiteral(" (横") + numberText(c[0]) + QStringLiteral(" 竖") +
+                            numberText(c[1]) + QStringLiteral(" 方") + numberText(c[2]) + QLatin1Char(')'));
+    }
+}
+
+} // namespace zanfold

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/ui.h"
+
+#include <QStringList>
+
+namespace zanfold {
+
+// The album's photo files: the "*.jpg" names, then the "*.jpeg" names, each group in name order without
+// regard to case, so the same folder always gives the same order (project files refer to photos by place).
+QStringList albumFiles(const QString& folder);
+
+// Imports an album: asks for the folder when `folder` is empty, clears the work, decodes every photo on
+// all cores into its thumbnail, and orders the catalogue by orientation. 1 when an album was loaded.
+// `quiet` skips redrawing the strip (a project being opened redraws once at its end).
+int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folder, bool quiet);
+
+// A folder dropped on the window: asks before replacing a loaded album.
+void dropAlbumFolder(AppState& state, Ui& ui, const QString& path);
+
+// Releases the catalogue.
+void ALBUM_RESET(AppState& state, Ui& ui);
+
+// After decoding: drops what did not decode, sets strip sizes, orientation and counts, orders by orientation.
+void ALBUM_INIT(AppState& state, Ui& ui);
+
+// Status texts: mode 0 both, 1 the selected photo (part 1), 2 the album's counts (part 2).
+void ALBUM_UPDATEINFO(const AppState& state, Ui& ui, int mode);
+
+} // namespace zanfold

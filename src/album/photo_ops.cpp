@@ -1,0 +1,188 @@
+#include "album/photo_ops.h"
+
+#include "album/album_import.h"
+#include "core/geometry.h"
+#include "crop/assignment.h"
+#include "crop/slots.h"
+#include "imaging/orientation.h"
+#include "imaging/picture.h"
+
+#include <algorithm>
+
+namespace zanfold {
+
+namespace {
+
+bool hasSelection(const AppState& state) {
+    return state.CurrentPhoto >= 0 && state.CurrentPhoto < static_cast<int>(state.Photos.size());
+}
+
+QString photoPath(const AppState& state, const PhotoRecord& p) {
+    return state.AlbumPath + QLatin1Char('/') + p.fileName;
+}
+
+// After the selected photo changed its orientation: reorder, follow it, re-point the positions.
+void regroup(AppState& state, Ui& ui) {
+    const QString name = state.Photos[state.CurrentPhoto].fileName;
+    std::stable_sort(state.Photos.begin(), state.Photos.end(),
+                     [](const PhotoRecord& a, const PhotoRecord& b) { return a.orient < b.orient; });
+    const auto found = std::find_if(state.Photos.begin(), state.Photos.end(),
+                                    [&](const PhotoRecord& p) { return p.fileName == name; });
+    state.CurrentPhoto = static_cast<int>(found - state.Photos.begin());
+    ALBUM_UPDATEINFO(state, ui, 2);
+    ui.showPhoto(state.CurrentPhoto);
+    CLIP_REMAP(state, ui);
+    PHOTO_UPINDEX(state);
+}
+
+void moveToGroup(AppState& state, PhotoRecord& p, int orient) {
+    --state.AlbumOrientCount[p.orient];
+    p.orient = orient;
+    ++state.AlbumOrientCount[p.orient];
+}
+
+void removeSelected(AppState& state, Ui& ui) {
+    PHOTO_NOUSE(state);
+    --state.AlbumOrientCount[state.Photos[state.CurrentPhoto].orient];
+    state.Photos.erase(state.Photos.begin() + state.CurrentPhoto);
+    state.CurrentPhoto = -1;
+    state.SearchHit = -1;
+    CLIP_REMAP(state, ui);
+    PHOTO_UPINDEX(state);
+    ui.redraw(View::Strip);
+    ALBUM_UPDATEINFO(state, ui, 0);
+}
+
+} // namespace
+
+int ZF_GETPHOTOTYPE(int width, int height) {
+    return PHOTO_GETTYPE(width, height);
+}
+
+void PHOTO_UPINDEX(AppState& state) {
+    for (int i = 0; i < static_cast<int>(state.Photos.size()); ++i)
+        state.Photos[i].index = i;
+}
+
+std::vector<UsageEntry> ALBUM_GETUSES(const AppState& state) {
+    if (!hasSelection(state) || state.Photos[state.CurrentPhoto].useCount == 0) return {};
+    return parseUsage(state.Photos[state.CurrentPhoto].usage);
+}
+
+int PHOTO_NOUSE(AppState& state) {
+    if (!hasSelection(state)) return -1;
+    PhotoRecord& photo = state.Photos[state.CurrentPhoto];
+    const int uses = photo.useCount;
+    for (const UsageEntry& e : positionsOf(state, state.CurrentPhoto))
+        state.Slots[CLIP_GETSLOT(state, e.work, e.spec, e.position)].photo = -1;
+    photo.useCount = 0;
+    photo.usage.clear();
+    return uses - 1;
+}
+
+void PHOTO_DELETE(AppState& state, Ui& ui) {
+    if (!hasSelection(state)) return;
+    if (ui.message(QStringLiteral("确信要删除这个照片吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
+        return;
+    removeSelected(state, ui);
+}
+
+void PHOTO_VIEW(const AppState& state, Ui& ui) {
+    if (hasSelection(state)) ui.openInShell(photoPath(state, state.Photos[state.CurrentPhoto]));
+}
+
+void PHOTO_ROTATE(AppState& state, Ui& ui, int turns) {
+    if (!hasSelection(state)) return;
+    PhotoRecord& p = state.Photos[state.CurrentPhoto];
+    p.thumb = rotateQuarters(p.thumb, turns);
+    p.image.quarterTurns = (p.image.quarterTurns + turns) % 4;
+    PHOTO_NOUSE(state);
+    if (turns % 2 == 0) {
+        ui.showPhoto(state.CurrentPhoto);
+        ui.redraw(View::Strip);
+        ui.redraw(View::Canvas);
+        return;
+    }
+    std::swap(p.width, p.height);
+    std::swap(p.thumbWidth, p.thumbHeight);
+    std::swap(p.stripWidth, p.stripHeight);
+    moveToGroup(state, p, ZF_GETPHOTOTYPE(p.width, p.height));
+    regroup(state, ui);
+    ui.redraw(View::Strip);
+}
+
+void PHOTO_SAFELOAD(AppState& state, Ui& ui) {
+    if (!hasSelection(state)) return;
+    PhotoRecord& p = state.Photos[state.CurrentPhoto];
+    const QString path = photoPath(state, p);
+    const PictureInfo info = probe(path);
+    ImageSource source{path, state.settings.AutoOrient && info.ok() ? info.orientation : 1, 0};
+    const QSize upright = uprightSize(info.size, orientFor(source.orientation, 0));
+    int tw = upright.width(), th = upright.height();
+    ZF_GETZOOM(200, 200, tw, th);
+    tw = std::max(1, tw);
+    th = std::max(1, th);
+    const Rendered thumb = info.ok() ? thumbnail(source, tw, th, ThumbMode::Safe) : Rendered{{}, info.error};
+    if (!thumb.ok()) {
+        // Nothing of the old picture may stay in use: the photo leaves the work and the catalogue.
+        ui.message(QStringLiteral("无法读取照片，已从相册中移除：\n\n") + path + QStringLiteral("\n") +
+                       thumb.error,
+                   Icon::Warning);
+        removeSelected(state, ui);
+        return;
+    }
+    p.image = source;
+    p.thumb = thumb.image;
+    p.width = upright.width();
+    p.height = upright.height();
+    p.thumbWidth = tw;
+    p.thumbHeight = th;
+    // The strip shows the new shape too (the file may now have another size).
+    p.stripWidth = tw;
+    p.stripHeight = th;
+    ZF_GETZOOM(100, 100, p.stripWidth, p.stripHeight);
+    p.stripWidth = std::max(1, p.stripWidth);
+    p.stripHeight = std::max(1, p.stripHeight);
+    PHOTO_NOUSE(state);
+    moveToGroup(state, p, PHOTO_GETTYPE(p.width, p.height));
+    regroup(state, ui);
+    ui.redraw(View::Strip);
+}
+
+void PHOTO_SEARCH(AppState& state, Ui& ui, bool next) {
+    const int count = static_cast<int>(state.Photos.size());
+    if (count == 0) return;
+    int start = 0;
+    if (!next)
+        state.SearchHit = -1;
+    else if (state.SearchHit >= 0 && state.SearchHit + 1 < count)
+        start = state.SearchHit + 1;
+    for (int i = start; i < count; ++i) {
+        if (state.Photos[i].useCount == 0) {
+            state.CurrentPhoto = i;
+            state.SearchHit = i;
+            ui.showPhoto(i);
+            ui.redraw(View::Strip);
+            ALBUM_UPDATEINFO(state, ui, 1);
+            return;
+        }
+    }
+    ui.message(QStringLiteral("没有找到未使用照片"), Icon::Information);
+}
+
+void CLIP_REMAP(AppState& state, Ui& ui) {
+    int oldCount = 0;
+    for (const PhotoRecord& p : state.Photos)
+        oldCount = std::max(oldCount, p.index + 1);
+    for (const SlotRecord& s : state.Slots)
+        oldCount = std::max(oldCount, s.photo + 1);
+    std::vector<int> newPlace(oldCount, -1);
+    for (int i = 0; i < static_cast<int>(state.Photos.size()); ++i)
+        newPlace[state.Photos[i].index] = i;
+    for (SlotRecord& s : state.Slots) {
+        if (s.photo >= 0) s.photo = newPlace[s.photo];
+    }
+    ui.redraw(View::Canvas);
+}
+
+} // namespace zanfold
