@@ -42,8 +42,10 @@ struct AppState {
     QString SettingsPath;
 
     bool CommandBusy = false;
-    int SearchHit = -1;         // the last photo PHOTO_SEARCH found
-    int TemplateSelectMode = 0; // the template window was opened to choose a template for the work
+    int SearchHit = -1;          // the last photo PHOTO_SEARCH found
+    bool BatchRunning = false;   // a batch crop is writing files; the window must not close under it
+    bool CloseRequested = false; // the user closed the window meanwhile: quit when the batch ends
+    int TemplateSelectMode = 0;  // the template window was opened to choose a template for the work
 
     // Main window layout, set by the window on every resize.
     int ToolbarHeight = 0;

@@ -60,6 +60,8 @@ public:
     virtual bool openInShell(const QString& path) = 0;
     // Keeps the window alive while the user-interface thread waits for workers.
     virtual void processEvents() = 0;
+    // Ends the program; asked for when the user closed the window during a batch that has now finished.
+    virtual void quit() = 0;
 };
 
 } // namespace zanfold

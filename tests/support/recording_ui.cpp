@@ -84,6 +84,11 @@ bool RecordingUi::openInShell(const QString& path) {
 
 void RecordingUi::processEvents() {
     ++eventsProcessed;
+    if (onProcessEvents) onProcessEvents();
+}
+
+void RecordingUi::quit() {
+    ++quitCalls;
 }
 
 } // namespace zanfold::test

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -63,6 +64,9 @@ public:
     int chooseTemplate() override;
     bool openInShell(const QString& path) override;
     void processEvents() override;
+    void quit() override;
+    int quitCalls = 0;
+    std::function<void()> onProcessEvents; // lets a test act while a long operation waits
 
     // The last message shown, or an empty call when there was none.
     MessageCall lastMessage() const { return messages.empty() ? MessageCall{} : messages.back(); }

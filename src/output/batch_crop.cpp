@@ -1,0 +1,206 @@
+#include "output/batch_crop.h"
+
+#include "core/geometry.h"
+#include "core/text.h"
+#include "core/worker_pool.h"
+#include "crop/canvas.h"
+#include "crop/slots.h"
+#include "imaging/image_save.h"
+#include "imaging/picture.h"
+
+#include <QElapsedTimer>
+
+#include <atomic>
+#include <mutex>
+
+namespace zanfold {
+
+namespace {
+
+// One file to write, copied out of the work so that the workers never read what the window may change.
+struct CropJob {
+    ImageSource source;
+    QRect rect;
+    QSize size;
+    QString file;
+    int work = 0;
+};
+
+CropJob jobFor(const AppState& state, int g, int w) {
+    const SlotRecord& slot = state.Slots[g];
+    return {state.Photos[slot.photo].image, QRect(slot.srcX, slot.srcY, slot.srcWidth, slot.srcHeight),
+            QSize(slot.outWidth, slot.outHeight), slot.outFolder + slot.name + QStringLiteral(".jpg"), w};
+}
+
+FileError writeJob(const CropJob& job, QRgb background, int quality) {
+    const Rendered image = renderCrop(job.source, job.rect, job.size.width(), job.size.height(), background);
+    if (!image.ok()) return {EIO, image.error};
+    FileError reason;
+    if (GDIPLUSSAVEJPEG(image.image, job.file, quality, &reason) != 0) return reason;
+    return {};
+}
+
+// Makes the folder when it is missing; the reason when that fails.
+FileError ensureFolder(const QString& folder) {
+    if (AFXFOLDEREXISTS(folder)) return {};
+    return ZF_MAKEDIR(folder);
+}
+
+QString trimmedFolder(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+} // namespace
+
+QString outputAlbumName(const QString& albumPath, bool batch) {
+    const QString last = albumPath.mid(albumPath.lastIndexOf(QLatin1Char('/')) + 1);
+    if (!batch) return last;
+    const qsizetype dot = last.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 ? last.left(dot) : last;
+}
+
+QString templateFolder(const AppState& state, int w, bool batch) {
+    const QString album = outputAlbumName(state.AlbumPath, batch);
+    const QString base =
+        state.settings.UseOutFolder ? trimmedFolder(state.settings.OutFolder) : state.AlbumPath;
+    const QString root = base + QLatin1Char('/') + album;
+    const QString name = state.TemplateNames.value(state.WorkTemplates[w].template_);
+    return root + (state.settings.OutFolderType ? QLatin1Char('_') : QLatin1Char('/')) + name;
+}
+
+QString finishedText(qint64 ms) {
+    return QStringLiteral("裁图完成！用时：%1.%2秒").arg(ms / 1000).arg(ms % 1000, 3, 10, QLatin1Char('0'));
+}
+
+QRgb backgroundColour(int c) {
+    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+void prepareSlot(AppState& state, int g, int w, int s, const QString& folder) {
+    SlotRecord& slot = state.Slots[g];
+    const SpecRecord& spec = specOf(state, w, s);
+    const PhotoRecord& p = state.Photos[slot.photo];
+    slot.outWidth = spec.width;
+    slot.outHeight = spec.height;
+    slot.outFolder = folder + QLatin1Char('/');
+    const float kx = static_cast<float>(p.width) / static_cast<float>(p.thumbWidth);
+    const float ky = static_cast<float>(p.height) / static_cast<float>(p.thumbHeight);
+    slot.srcX = nearest(static_cast<double>(kx) * slot.cropX);
+    slot.srcY = nearest(static_cast<double>(ky) * slot.cropY);
+    slot.srcWidth = nearest(static_cast<double>(kx) * slot.cropWidth);
+    slot.srcHeight = nearest(static_cast<double>(ky) * slot.cropHeight);
+}
+
+FileError renderSlot(const AppState& state, int g) {
+    return writeJob(jobFor(state, g, 0), backgroundColour(state.settings.BackColor),
+                    state.settings.JpegQuality);
+}
+
+int CLIP_BEGIN(AppState& state, Ui& ui) {
+    const int works = static_cast<int>(state.WorkTemplates.size());
+    if (works == 0) return 0;
+    if (ui.message(QStringLiteral("确信要开始裁图吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
+        return 0;
+    ui.setStatus(1, QStringLiteral("正在裁图，请稍后..."));
+
+    std::vector<CropJob> jobs;
+    std::vector<FileError> folderErrors(works);
+    QString lastFolder;
+    for (int w = 0; w < works; ++w) {
+        const QString folder = templateFolder(state, w, true);
+        lastFolder = folder;
+        folderErrors[w] = ensureFolder(folder);
+        const TemplateRecord& t = templateOf(state, w);
+        for (int s = 0; s < t.pTypeSum; ++s) {
+            for (int n = 0; n < t.spec[s].count; ++n) {
+                const int g = CLIP_GETSLOT(state, w, s, n);
+                if (state.Slots[g].photo < 0) {
+                    ui.setStatus(1, QString());
+                    ui.message(QLatin1Char('\'') + state.Slots[g].name + QStringLiteral("'没有分配照片！"),
+                               Icon::Warning);
+                    CLIP_SELECT(state, ui, w, s, n);
+                    return 0;
+                }
+                prepareSlot(state, g, w, s, folder);
+                jobs.push_back(jobFor(state, g, w));
+            }
+        }
+    }
+
+    const int total = static_cast<int>(jobs.size());
+    ui.progress(0, total);
+    QElapsedTimer timer;
+    timer.start();
+    const QRgb background = backgroundColour(state.settings.BackColor);
+    const int quality = state.settings.JpegQuality;
+    std::mutex failureLock;
+    int failed = 0;
+    int firstFailed = total;
+    QString firstFile;
+    FileError firstError;
+    state.BatchRunning = true;
+    runParallel(
+        total, workerCount(),
+        [&](int i) {
+            const CropJob& job = jobs[i];
+            const FileError error =
+                folderErrors[job.work].failed() ? folderErrors[job.work] : writeJob(job, background, quality);
+            if (!error.failed()) return;
+            std::lock_guard lock(failureLock);
+            ++failed;
+            if (i < firstFailed) {
+                firstFailed = i;
+                firstFile = job.file;
+                firstError = error;
+            }
+        },
+        ui, [&](int done) { ui.progress(done, total); });
+    state.BatchRunning = false;
+    const qint64 elapsed = timer.elapsed();
+
+    const QString text = finishedText(elapsed);
+    if (failed == 0) {
+        ui.setStatus(1, text);
+    } else {
+        ui.setStatus(1, text + QStringLiteral("（%1 个文件未能写入）").arg(failed));
+    }
+    if (state.settings.OpenFolder) ZF_OPENFOLDER(ui, lastFolder);
+    ui.hideProgress();
+    if (failed > 0) {
+        const QString lead =
+            text + QStringLiteral("\n\n有 %1 个文件未能写入，第一个是：\n").arg(failed) + firstFile;
+        ui.message(errorText(lead, firstError), Icon::Warning);
+    } else if (state.settings.FinishAsk) {
+        ui.message(text, Icon::Information);
+    }
+    if (state.CloseRequested) ui.quit();
+    return failed == 0 ? 1 : 0;
+}
+
+int CLIP_ONE(AppState& state, Ui& ui) {
+    const int g = currentSlotIndex(state);
+    if (g < 0 || state.Slots[g].photo < 0) return 0;
+    const QString folder = templateFolder(state, state.CurrentWork, false);
+    FileError error = ensureFolder(folder);
+    prepareSlot(state, g, state.CurrentWork, state.CurrentSpec, folder);
+    if (!error.failed()) error = renderSlot(state, g);
+    if (error.failed()) {
+        ui.message(errorText(QStringLiteral("裁图失败：") + state.Slots[g].outFolder + state.Slots[g].name +
+                                 QStringLiteral(".jpg"),
+                             error),
+                   Icon::Warning);
+        return 0;
+    }
+    if (state.settings.FinishAsk) ui.message(QStringLiteral("裁图完成！"), Icon::Information);
+    return 1;
+}
+
+bool mayCloseNow(AppState& state) {
+    if (!state.BatchRunning) return true;
+    state.CloseRequested = true;
+    return false;
+}
+
+} // namespace zanfold

@@ -1,0 +1,455 @@
+#include "project/project_file.h"
+
+#include "album/album_import.h"
+#include "album/photo_ops.h"
+#include "core/commands.h"
+#include "core/geometry.h"
+#include "core/records.h"
+#include "core/text.h"
+#include "crop/assignment.h"
+#include "crop/slots.h"
+#include "crop/work_templates.h"
+#include "imaging/orientation.h"
+#include "templates/library_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace zanfold {
+
+namespace {
+
+constexpr quint32 kMagic = 0x156ADEF0;
+const QByteArray kSignature = "zfq";
+// Extension block after the last position: album order and quarter turns.
+constexpr quint32 kTurnsMagic = 0x5452465A; // "ZFRT"
+constexpr qint32 kTurnsVersion = 1;
+// BASIC's "Input past end of file": the number shown when a file ends early or lies about its sizes.
+constexpr int kErrPastEnd = 62;
+
+void putInt(QByteArray& out, qint32 v) {
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
+
+void putU16(QByteArray& out, quint16 v) {
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+
+std::optional<QByteArray> gbBlock(const QString& text, QString* error) {
+    const auto bytes = toGb18030(text);
+    if (!bytes) {
+        if (error) *error = QStringLiteral("无法保存的文字：") + text;
+        return std::nullopt;
+    }
+    return textBlock(*bytes);
+}
+
+// Reads the file front to back; every size is checked against what is left before anything is allocated.
+class Reader {
+public:
+    explicit Reader(const QByteArray& bytes) : data_(bytes) {}
+    bool ok() const { return ok_; }
+    qsizetype left() const { return data_.size() - pos_; }
+
+    qint32 int32() {
+        if (!need(4)) return 0;
+        const qint32 v = qFromLittleEndian<qint32>(data_.constData() + pos_);
+        pos_ += 4;
+        return v;
+    }
+    quint32 uint32() { return static_cast<quint32>(int32()); }
+
+    QByteArray text() {
+        const qint32 n = int32();
+        // n + 1 entries of at least two bytes each.
+        if (!ok_ || n < -1 || qint64(n + 1) * 2 > left()) return fail();
+        QByteArray first;
+        for (qint64 i = 0; i <= n; ++i) {
+            if (!need(2)) return {};
+            qint64 length = qFromLittleEndian<quint16>(data_.constData() + pos_);
+            pos_ += 2;
+            if (length == 0xFFFF) {
+                length = uint32();
+                if (!ok_) return {};
+            }
+            if (!need(length)) return {};
+            if (i == 0) first = data_.mid(pos_, length);
+            pos_ += length;
+        }
+        return first;
+    }
+
+    // A count of items taking at least `itemBytes` each.
+    qint32 count(int itemBytes) {
+        const qint32 n = int32();
+        if (n < 0 || qint64(n) * itemBytes > left()) {
+            ok_ = false;
+            return 0;
+        }
+        return n;
+    }
+
+private:
+    bool need(qint64 bytes) {
+        if (ok_ && bytes >= 0 && bytes <= left()) return true;
+        ok_ = false;
+        return false;
+    }
+    QByteArray fail() {
+        ok_ = false;
+        return {};
+    }
+
+    const QByteArray& data_;
+    qsizetype pos_ = 0;
+    bool ok_ = true;
+};
+
+QString decoded(const QByteArray& bytes) {
+    return fromGb18030(bytes).value_or(QString::fromLatin1(bytes));
+}
+
+struct SavedPosition {
+    int photo = -1;
+    QString name;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+struct SavedTurn {
+    QString fileName;
+    int turns = 0;
+};
+
+enum class Stage { Header, Album, Photos, Templates, Positions, Done };
+
+// Everything the file holds, and where reading stopped when it stopped early.
+struct ProjectData {
+    Stage failedAt = Stage::Done;
+    bool badMagic = false;
+    QString album;
+    std::vector<std::pair<int, QString>> photos; // use count, usage
+    QStringList templates;
+    std::vector<SavedPosition> positions;
+    std::vector<SavedTurn> turns;
+};
+
+ProjectData parse(const QByteArray& bytes) {
+    ProjectData d;
+    Reader r(bytes);
+    d.failedAt = Stage::Header;
+    const quint32 magic = r.uint32();
+    if (!r.ok()) return d;
+    if (magic != kMagic) {
+        d.badMagic = true;
+        return d;
+    }
+    const QByteArray signature = r.text();
+    if (!r.ok()) return d;
+    if (signature != kSignature) {
+        d.badMagic = true;
+        return d;
+    }
+    d.failedAt = Stage::Album;
+    d.album = decoded(r.text());
+    if (!r.ok()) return d;
+    d.failedAt = Stage::Photos;
+    const qint32 n = r.count(4);
+    for (qint32 i = 0; i < n && r.ok(); ++i) {
+        const qint32 uses = r.int32();
+        const QString usage = uses > 0 ? fitText(decoded(r.text()), kUsageCapacity) : QString();
+        d.photos.emplace_back(uses, usage);
+    }
+    if (!r.ok()) return d;
+    d.failedAt = Stage::Templates;
+    const qint32 w = r.count(4);
+    for (qint32 i = 0; i < w && r.ok(); ++i)
+        d.templates << decoded(r.text());
+    if (!r.ok()) return d;
+    d.failedAt = Stage::Positions;
+    const qint32 s = r.count(24);
+    for (qint32 i = 0; i < s && r.ok(); ++i) {
+        SavedPosition p;
+        p.photo = r.int32();
+        p.name = decoded(r.text());
+        p.x = r.int32();
+        p.y = r.int32();
+        p.width = r.int32();
+        p.height = r.int32();
+        d.positions.push_back(p);
+    }
+    if (!r.ok()) return d;
+    d.failedAt = Stage::Done;
+    // The optional block after the positions; anything else there is ignored, as older readers would.
+    if (r.left() >= 12 && r.uint32() == kTurnsMagic && r.int32() == kTurnsVersion) {
+        std::vector<SavedTurn> turns;
+        const qint32 count = r.count(8);
+        for (qint32 i = 0; i < count && r.ok(); ++i) {
+            SavedTurn t;
+            t.fileName = decoded(r.text());
+            t.turns = r.int32() & 3;
+            turns.push_back(t);
+        }
+        if (r.ok()) d.turns = std::move(turns);
+    }
+    return d;
+}
+
+// Puts the re-imported album back into the saved order and turns the photos that were turned.
+void restoreTurns(AppState& state, const std::vector<SavedTurn>& turns) {
+    std::vector<PhotoRecord> ordered;
+    std::vector<bool> taken(state.Photos.size(), false);
+    for (const SavedTurn& t : turns) {
+        for (size_t i = 0; i < state.Photos.size(); ++i) {
+            if (taken[i] || state.Photos[i].fileName != t.fileName) continue;
+            taken[i] = true;
+            PhotoRecord p = state.Photos[i];
+            if (t.turns) {
+                p.thumb = rotateQuarters(p.thumb, t.turns);
+                p.image.quarterTurns = t.turns;
+                if (t.turns % 2) {
+                    std::swap(p.width, p.height);
+                    std::swap(p.thumbWidth, p.thumbHeight);
+                    std::swap(p.stripWidth, p.stripHeight);
+                    p.orient = PHOTO_GETTYPE(p.width, p.height);
+                }
+            }
+            ordered.push_back(std::move(p));
+            break;
+        }
+    }
+    for (size_t i = 0; i < state.Photos.size(); ++i) {
+        if (!taken[i]) ordered.push_back(state.Photos[i]);
+    }
+    state.Photos = std::move(ordered);
+    state.AlbumOrientCount = {0, 0, 0};
+    for (const PhotoRecord& p : state.Photos)
+        ++state.AlbumOrientCount[p.orient];
+    PHOTO_UPINDEX(state);
+}
+
+void failOpen(Ui& ui, const QString& text) {
+    ui.message(text, Icon::Warning);
+}
+
+void failRead(Ui& ui, const FileError& error) {
+    failOpen(ui, errorText(QStringLiteral("打开项目时出现以下错误："), error));
+}
+
+const FileError kPastEnd{kErrPastEnd, QStringLiteral("Input past end of file")};
+
+} // namespace
+
+QByteArray textBlock(const QByteArray& bytes) {
+    QByteArray out;
+    const qint64 length = bytes.size();
+    putInt(out, static_cast<qint32>(length - 1));
+    if (length == 0) return out;
+    if (length >= 0xFFFF) {
+        putU16(out, 0xFFFF);
+        putInt(out, static_cast<qint32>(length));
+    } else {
+        putU16(out, static_cast<quint16>(length));
+    }
+    out += bytes;
+    for (qint64 i = 1; i < length; ++i)
+        putU16(out, 0);
+    return out;
+}
+
+std::optional<QByteArray> projectBytes(const AppState& state, QString* error) {
+    QByteArray out;
+    putInt(out, static_cast<qint32>(kMagic));
+    out += textBlock(kSignature);
+    auto block = [&](const QString& text) {
+        const auto b = gbBlock(text, error);
+        if (b) out += *b;
+        return b.has_value();
+    };
+    if (!block(state.AlbumPath)) return std::nullopt;
+    putInt(out, static_cast<qint32>(state.Photos.size()));
+    for (const PhotoRecord& p : state.Photos) {
+        putInt(out, p.useCount);
+        if (p.useCount > 0 && !block(p.usage)) return std::nullopt;
+    }
+    putInt(out, static_cast<qint32>(state.WorkTemplates.size()));
+    for (const WorkTemplate& w : state.WorkTemplates) {
+        if (!block(state.TemplateNames.value(w.template_))) return std::nullopt;
+    }
+    putInt(out, static_cast<qint32>(state.Slots.size()));
+    for (const SlotRecord& s : state.Slots) {
+        putInt(out, s.photo);
+        if (!block(s.name)) return std::nullopt;
+        putInt(out, s.cropX);
+        putInt(out, s.cropY);
+        putInt(out, s.cropWidth);
+        putInt(out, s.cropHeight);
+    }
+    const bool turned = std::any_of(state.Photos.begin(), state.Photos.end(),
+                                    [](const PhotoRecord& p) { return p.image.quarterTurns != 0; });
+    if (turned) {
+        putInt(out, static_cast<qint32>(kTurnsMagic));
+        putInt(out, kTurnsVersion);
+        putInt(out, static_cast<qint32>(state.Photos.size()));
+        for (const PhotoRecord& p : state.Photos) {
+            if (!block(p.fileName)) return std::nullopt;
+            putInt(out, p.image.quarterTurns);
+        }
+    }
+    return out;
+}
+
+QString proposedProjectName(const AppState& state) {
+    QString name = AFXGETFILENAME(state.AlbumPath);
+    for (const WorkTemplate& w : state.WorkTemplates)
+        name += QLatin1Char('_') + state.TemplateNames.value(w.template_);
+    return name;
+}
+
+int SAVEPROJ(AppState& state, Ui& ui) {
+    if (state.WorkTemplates.empty()) return 0;
+    const QString path = ui.saveFile(QStringLiteral("保存项目"), state.ProjectFilter, state.AlbumPath,
+                                     proposedProjectName(state));
+    if (path.isEmpty()) return 0;
+    return saveProjectTo(state, ui, path);
+}
+
+int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
+    QString reason;
+    const std::optional<QByteArray> bytes = projectBytes(state, &reason);
+    // The old project is replaced only by a complete new one.
+    const FileError error = bytes ? writeFileAtomically(path, *bytes) : FileError{EILSEQ, reason};
+    if (error.failed()) {
+        ui.message(errorText(QStringLiteral("保存项目出错："), error), Icon::Warning);
+        return 0;
+    }
+    state.ProjectPath = path;
+    ui.setStatus(1, QStringLiteral("已保存"));
+    return 1;
+}
+
+int OPENPROJ(AppState& state, Ui& ui) {
+    if (!state.AlbumPath.isEmpty() &&
+        ui.message(QStringLiteral("确信要替换当前工作吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
+        return 0;
+    const QString path = ui.openFile(QStringLiteral("打开项目"), state.ProjectFilter, state.ProjectFolder);
+    if (path.isEmpty()) return 0;
+    return openProjectFrom(state, ui, path);
+}
+
+int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failRead(ui, {EIO, file.errorString()});
+        return 0;
+    }
+    const ProjectData d = parse(file.readAll());
+    file.close();
+
+    // Failures before the album is imported leave the current album and work as they are.
+    if (d.failedAt == Stage::Header) {
+        if (d.badMagic)
+            failOpen(ui, QStringLiteral("非法的Zanfold项目文件！"));
+        else
+            failRead(ui, kPastEnd);
+        return 0;
+    }
+    if (d.failedAt == Stage::Album) {
+        failRead(ui, kPastEnd);
+        return 0;
+    }
+    if (!AFXFOLDEREXISTS(d.album)) {
+        failOpen(ui, QStringLiteral("相册路径错误！"));
+        return 0;
+    }
+    if (d.failedAt == Stage::Photos) {
+        failRead(ui, kPastEnd);
+        return 0;
+    }
+    if (!ALBUM_OPEN(state, ui, d.album, true)) {
+        failOpen(ui, QStringLiteral("打开项目失败"));
+        return 0;
+    }
+    ui.redraw(View::Strip);
+    if (!d.turns.empty()) restoreTurns(state, d.turns);
+
+    // From here on a failure keeps the new album with an empty work.
+    if (d.failedAt == Stage::Templates) {
+        failRead(ui, kPastEnd);
+        return 0;
+    }
+    std::vector<int> library;
+    int slotCount = 0;
+    for (const QString& name : d.templates) {
+        const int t = TEMPLATE_FIND(state, name);
+        if (t < 0) {
+            failOpen(ui, QStringLiteral("项目所需模板不存在：") + name);
+            return 0;
+        }
+        library.push_back(t);
+        slotCount += state.Templates[t].count;
+    }
+    if (d.failedAt == Stage::Positions) {
+        failRead(ui, kPastEnd);
+        return 0;
+    }
+    if (slotCount != static_cast<int>(d.positions.size())) {
+        failOpen(ui, QStringLiteral("项目文件的裁图位置数量（%1）与模板的位置数量（%2）不符，无法恢复！")
+                         .arg(d.positions.size())
+                         .arg(slotCount));
+        return 0;
+    }
+
+    const int photoCount = static_cast<int>(state.Photos.size());
+    for (int i = 0; i < photoCount && i < static_cast<int>(d.photos.size()); ++i)
+        state.Photos[i].usage = d.photos[i].second;
+    const int lostPhotos = std::max(0, static_cast<int>(d.photos.size()) - photoCount);
+    int first = 0;
+    for (int t : library) {
+        state.WorkTemplates.push_back({t, first});
+        first += state.Templates[t].count;
+    }
+    state.Slots.assign(d.positions.size(), SlotRecord{});
+    int lostPositions = 0;
+    for (size_t g = 0; g < d.positions.size(); ++g) {
+        const SavedPosition& p = d.positions[g];
+        SlotRecord& slot = state.Slots[g];
+        slot.name = p.name;
+        slot.cropX = p.x;
+        slot.cropY = p.y;
+        slot.cropWidth = p.width;
+        slot.cropHeight = p.height;
+        if (p.photo >= 0 && p.photo < photoCount) {
+            slot.photo = p.photo;
+        } else if (p.photo != -1) {
+            ++lostPositions;
+        }
+    }
+    // Use counts and usage texts follow the restored positions, whatever the file said.
+    for (int i = 0; i < photoCount; ++i) {
+        state.Photos[i].useCount = static_cast<int>(positionsOf(state, i).size());
+        refreshUsage(state, i);
+    }
+
+    CLIP_LOADTEMPLATES(state, ui);
+    for (int id : {command::AllocatePhotos, command::StartCropping, command::RemoveCurrentTemplate,
+                   command::RemoveAllTemplates, command::SaveProject})
+        ui.setCommandEnabled(id, true);
+    state.ProjectPath = path;
+    state.ProjectFolder = QFileInfo(path).absolutePath();
+    if (lostPhotos > 0 || lostPositions > 0) {
+        ui.message(QStringLiteral("相册文件夹自保存项目以来已改变：有 %1 张照片和 %2 个裁图位置无法恢复。")
+                       .arg(lostPhotos)
+                       .arg(lostPositions),
+                   Icon::Warning);
+    }
+    return 1;
+}
+
+} // namespace zanfold

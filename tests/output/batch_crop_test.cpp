@@ -1,0 +1,237 @@
+#include "output/batch_crop.h"
+
+#include "album/album_import.h"
+#include "crop/assignment.h"
+#include "crop/slots.h"
+#include "imaging/picture.h"
+#include "support/jpeg_maker.h"
+#include "support/qt_print.h"
+#include "support/temp_dir.h"
+#include "support/work_fixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zanfold {
+namespace {
+
+using test::RecordingUi;
+using test::TempDir;
+
+TEST(OutputFolders, LayoutsOfTheSettings) {
+    struct Case {
+        const char* album;
+        int useOutFolder, folderType;
+        bool batch;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/photos/trip", 0, 0, true, "/photos/trip/trip/Wedding"},
+        {"/photos/trip", 0, 1, true, "/photos/trip/trip_Wedding"},
+        {"/photos/trip", 1, 0, true, "/out/trip/Wedding"},
+        {"/photos/trip", 1, 1, true, "/out/trip_Wedding"},
+        {"/photos/trip.2015", 0, 0, true, "/photos/trip.2015/trip/Wedding"},
+        {"/photos/trip.2015", 0, 0, false, "/photos/trip.2015/trip.2015/Wedding"},
+        {"/photos/trip.2015", 1, 1, false, "/out/trip.2015_Wedding"},
+    };
+    for (const Case& c : cases) {
+        AppState state;
+        state.AlbumPath = QString::fromLatin1(c.album);
+        state.settings.UseOutFolder = c.useOutFolder;
+        state.settings.OutFolder = QStringLiteral("/out/");
+        state.settings.OutFolderType = c.folderType;
+        test::addLibraryTemplate(state, QStringLiteral("Wedding"), {{'A', 2, 1920, 1080, 1}});
+        state.WorkTemplates.push_back({0, 0});
+        EXPECT_EQ(templateFolder(state, 0, c.batch), QString::fromLatin1(c.expected)) << c.album;
+    }
+}
+
+TEST(OutputText, ElapsedWithThreeDecimals) {
+    EXPECT_EQ(finishedText(3257), QStringLiteral("裁图完成！用时：3.257秒"));
+    EXPECT_EQ(finishedText(50), QStringLiteral("裁图完成！用时：0.050秒"));
+    EXPECT_EQ(finishedText(61000), QStringLiteral("裁图完成！用时：61.000秒"));
+}
+
+TEST(OutputColour, WindowsColourValue) {
+    EXPECT_EQ(backgroundColour(0x0000FF), qRgb(255, 0, 0));
+}
+
+// An album "trip" of real photos and a work of templates whose positions are filled.
+class Batch : public ::testing::Test {
+protected:
+    TempDir dir;
+    AppState state;
+    RecordingUi ui;
+
+    void SetUp() override {
+        test::setCanvasArea(state);
+        state.settings.OpenFolder = 0;
+    }
+    void importAlbum(const std::vector<std::pair<QString, QImage>>& photos) {
+        for (const auto& [name, image] : photos)
+            dir.write(QStringLiteral("trip/") + name, test::makeJpeg(image));
+        ASSERT_EQ(ALBUM_OPEN(state, ui, dir.file(QStringLiteral("trip")), true), 1);
+    }
+    int addTemplate(const QString& name, const std::vector<SpecRecord>& specs) {
+        test::addToWork(state, ui, test::addLibraryTemplate(state, name, specs));
+        return static_cast<int>(state.WorkTemplates.size()) - 1;
+    }
+    void fillAll(int photo) {
+        for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w) {
+            const TemplateRecord& t = templateOf(state, w);
+            for (int s = 0; s < t.pTypeSum; ++s)
+                for (int n = 0; n < t.spec[s].count; ++n)
+                    assignPhoto(state, photo, w, s, n, t.spec[s].width, t.spec[s].height);
+        }
+    }
+    QString out(const QString& relative) const { return dir.file(QStringLiteral("trip/trip/") + relative); }
+};
+
+TEST_F(Batch, WritesEveryPositionAtItsSizeAndName) {
+    importAlbum({{QStringLiteral("1.jpg"), test::gradientImage(4000, 3000)}});
+    addTemplate(QStringLiteral("婚礼"), {{'A', 3, 1920, 1080, 2}, {'B', 2, 1080, 1920, 1}});
+    fillAll(0);
+    state.Slots[0].cropX = 0;
+    state.Slots[0].cropY = 19;
+    state.Slots[0].cropWidth = 200;
+    state.Slots[0].cropHeight = 112;
+    state.settings.OpenFolder = 1;
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 1);
+    EXPECT_EQ(ui.messages.front().text, QStringLiteral("确信要开始裁图吗？"));
+    const SlotRecord& a = state.Slots[0];
+    EXPECT_EQ(QRect(a.srcX, a.srcY, a.srcWidth, a.srcHeight), QRect(0, 380, 4000, 2240));
+    EXPECT_EQ(a.outFolder, out(QStringLiteral("婚礼/")));
+    const std::pair<const char*, QSize> files[] = {
+        {"婚礼/A001.jpg", {1920, 1080}}, {"婚礼/A002.jpg", {1920, 1080}}, {"婚礼/B01.jpg", {1080, 1920}}};
+    for (const auto& [name, size] : files) {
+        const PictureInfo info = probe(out(QString::fromUtf8(name)));
+        ASSERT_TRUE(info.ok()) << name;
+        EXPECT_EQ(info.kind, PictureKind::Jpeg);
+        EXPECT_EQ(info.size, size) << name;
+    }
+    EXPECT_EQ(QDir(out(QStringLiteral("婚礼"))).entryList(QDir::Files).size(), 3);
+    EXPECT_TRUE(ui.status[1].startsWith(QStringLiteral("裁图完成！用时：")));
+    EXPECT_EQ(ui.lastMessage().icon, Icon::Information);
+    EXPECT_EQ(ui.opened, QStringList{out(QStringLiteral("婚礼"))});
+    EXPECT_GE(ui.progressHidden, 1);
+}
+
+TEST_F(Batch, OutputMatchesAnIndependentAreaAverage) {
+    const QImage original = test::gradientImage(240, 180);
+    test::JpegOptions o;
+    o.quality = 100;
+    o.lumaH = o.lumaV = 1;
+    dir.write(QStringLiteral("trip/g.jpg"), test::makeJpeg(original, o));
+    ASSERT_EQ(ALBUM_OPEN(state, ui, dir.file(QStringLiteral("trip")), true), 1);
+    addTemplate(QStringLiteral("T"), {{'A', 1, 100, 60, 1}});
+    fillAll(0);
+    SlotRecord& s = state.Slots[0];
+    s.cropX = 30;
+    s.cropY = 20;
+    s.cropWidth = 150;
+    s.cropHeight = 90;
+    state.settings.FinishAsk = 0;
+    ASSERT_EQ(CLIP_BEGIN(state, ui), 1);
+    // Thumbnail 200 x 150 of a 240 x 180 photo: factor 1.2, so the source is (36, 24, 180, 108).
+    EXPECT_EQ(QRect(s.srcX, s.srcY, s.srcWidth, s.srcHeight), QRect(36, 24, 180, 108));
+    const Rendered written = thumbnail({out(QStringLiteral("T/A1.jpg")), 1, 0}, 100, 60, ThumbMode::Safe);
+    ASSERT_TRUE(written.ok());
+    QImage reference(100, 60, QImage::Format_RGB888);
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            double sum[3] = {0, 0, 0};
+            // Each output pixel covers 1.8 x 1.8 source pixels.
+            const double x0 = 36 + x * 1.8, y0 = 24 + y * 1.8;
+            double area = 0;
+            for (int sy = int(y0); sy < int(std::ceil(y0 + 1.8)); ++sy)
+                for (int sx = int(x0); sx < int(std::ceil(x0 + 1.8)); ++sx) {
+                    const double w = (std::min(x0 + 1.8, sx + 1.0) - std::max(x0, double(sx))) *
+                                     (std::min(y0 + 1.8, sy + 1.0) - std::max(y0, double(sy)));
+                    const QRgb p = original.pixel(sx, sy);
+                    sum[0] += w * qRed(p);
+                    sum[1] += w * qGreen(p);
+                    sum[2] += w * qBlue(p);
+                    area += w;
+                }
+            reference.setPixel(
+                x, y, qRgb(int(sum[0] / area + 0.5), int(sum[1] / area + 0.5), int(sum[2] / area + 0.5)));
+        }
+    }
+    EXPECT_LT(test::meanAbsDiff(written.image, reference), 3.0);
+}
+
+TEST_F(Batch, EmptyPositionStopsBeforeAnythingIsWritten) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 2}});
+    addTemplate(QStringLiteral("Two"), {{'A', 3, 1920, 1080, 1}, {'B', 3, 1920, 1080, 2}});
+    addTemplate(QStringLiteral("Three"), {{'A', 3, 1920, 1080, 1}});
+    fillAll(0);
+    releaseSlot(state, 1, 1, 1);
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    EXPECT_EQ(ui.lastMessage().text, QStringLiteral("'B002'没有分配照片！"));
+    EXPECT_EQ(ui.lastMessage().icon, Icon::Warning);
+    EXPECT_TRUE(QDir(out(QStringLiteral("One"))).exists());
+    EXPECT_TRUE(QDir(out(QStringLiteral("One"))).isEmpty());
+    EXPECT_FALSE(QDir(out(QStringLiteral("Three"))).exists());
+    EXPECT_EQ(state.CurrentWork, 1);
+    EXPECT_EQ(state.CurrentSpec, 1);
+    EXPECT_EQ(state.CurrentSlot, 1);
+}
+
+TEST_F(Batch, CancelWritesNothing) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 1}});
+    fillAll(0);
+    ui.answers.push_back(Answer::Cancel);
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    EXPECT_FALSE(QDir(out(QString())).exists());
+}
+
+TEST_F(Batch, UnwritableFolderIsCountedAndNamed) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("Good"), {{'A', 3, 1000, 1000, 2}});
+    addTemplate(QStringLiteral("Bad"), {{'A', 3, 1000, 1000, 3}});
+    fillAll(0);
+    dir.write(QStringLiteral("trip/trip/Bad"), "a file where the folder should be");
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    EXPECT_TRUE(QFile::exists(out(QStringLiteral("Good/A001.jpg"))));
+    EXPECT_TRUE(QFile::exists(out(QStringLiteral("Good/A002.jpg"))));
+    const test::MessageCall m = ui.lastMessage();
+    EXPECT_EQ(m.icon, Icon::Warning);
+    EXPECT_TRUE(m.text.contains(QStringLiteral("有 3 个文件未能写入")));
+    EXPECT_TRUE(m.text.contains(out(QStringLiteral("Bad/A001.jpg"))));
+    EXPECT_TRUE(m.text.contains(QStringLiteral("\nError: ")));
+    EXPECT_TRUE(ui.status[1].contains(QStringLiteral("3 个文件未能写入")));
+}
+
+TEST_F(Batch, ClosingWaitsForTheBatch) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1000, 1000, 4}});
+    fillAll(0);
+    bool refused = false;
+    ui.onProcessEvents = [&] { refused |= !mayCloseNow(state); };
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 1);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(ui.quitCalls, 1);
+    EXPECT_TRUE(mayCloseNow(state));
+}
+
+TEST_F(Batch, SingleCropUsesTheWholeAlbumName) {
+    dir.write(QStringLiteral("trip.2015/1.jpg"), test::makeJpeg(test::solidImage(400, 300, qRgb(9, 9, 9))));
+    ASSERT_EQ(ALBUM_OPEN(state, ui, dir.file(QStringLiteral("trip.2015")), true), 1);
+    addTemplate(QStringLiteral("T"), {{'A', 3, 640, 480, 2}});
+    EXPECT_EQ(CLIP_ONE(state, ui), 0); // the selected position is empty
+    fillAll(0);
+    state.CurrentSlot = 1;
+    EXPECT_EQ(CLIP_ONE(state, ui), 1);
+    EXPECT_EQ(probe(dir.file(QStringLiteral("trip.2015/trip.2015/T/A002.jpg"))).size, QSize(640, 480));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("trip.2015/trip.2015/T/A001.jpg"))));
+    EXPECT_EQ(ui.lastMessage().text, QStringLiteral("裁图完成！"));
+}
+
+} // namespace
+} // namespace zanfold

@@ -1,0 +1,293 @@
+#include "project/project_file.h"
+
+#include "album/album_import.h"
+#include "album/photo_ops.h"
+#include "crop/assignment.h"
+#include "crop/slots.h"
+#include "support/jpeg_maker.h"
+#include "support/qt_print.h"
+#include "support/temp_dir.h"
+#include "support/work_fixture.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace zanfold {
+namespace {
+
+using test::RecordingUi;
+using test::TempDir;
+
+TEST(TextBlock, LayoutOfTheFormat) {
+    EXPECT_EQ(textBlock("zfq"), QByteArray::fromHex("02000000"
+                                                    "0300"
+                                                    "7a6671"
+                                                    "0000"
+                                                    "0000"));
+    EXPECT_EQ(textBlock(QByteArray()), QByteArray::fromHex("ffffffff"));
+    const QByteArray big(70000, 'x');
+    const QByteArray block = textBlock(big);
+    EXPECT_EQ(block.left(10), QByteArray::fromHex("6f110100"
+                                                  "ffff"
+                                                  "70110100"));
+    EXPECT_EQ(block.size(), 4 + 2 + 4 + 70000 + 2 * 69999);
+}
+
+// The smallest project: album D:\A (stored as the path it is), one photo used once, one template T1 with
+// one position A1 holding photo 0 at (0, 0, 200, 150).
+TEST(ProjectBytes, TheSmallestProjectIs111Bytes) {
+    AppState state;
+    state.AlbumPath = QStringLiteral("D:\\A");
+    state.Photos.push_back(test::makePhoto(0, {4000, 3000}));
+    state.Photos[0].useCount = 1;
+    state.Photos[0].usage = QStringLiteral("0:0:0|");
+    test::addLibraryTemplate(state, QStringLiteral("T1"), {{'A', 1, 1920, 1080, 1}});
+    state.WorkTemplates.push_back({0, 0});
+    SlotRecord slot;
+    slot.photo = 0;
+    slot.name = QStringLiteral("A1");
+    slot.cropWidth = 200;
+    slot.cropHeight = 150;
+    state.Slots.push_back(slot);
+    const auto bytes = projectBytes(state, nullptr);
+    ASSERT_TRUE(bytes);
+    const QByteArray expected = QByteArray::fromHex("f0de6a15"
+                                                    "02000000030"
+                                                    "07a667100000000"
+                                                    "030000000400443a5c41000000000000"
+                                                    "01000000"
+                                                    "01000000"
+                                                    "050000000600303a303a307c00000000000000000000"
+                                                    "01000000"
+                                                    "0100000002005431"
+                                                    "0000"
+                                                    "01000000"
+                                                    "00000000"
+                                                    "0100000002004131"
+                                                    "0000"
+                                                    "0000000000000000c800000096000000");
+    EXPECT_EQ(bytes->size(), 111);
+    EXPECT_EQ(*bytes, expected);
+}
+
+TEST(ProjectName, AlbumAndTemplates) {
+    AppState state;
+    state.AlbumPath = QStringLiteral("/photos/2015.05 Trip");
+    test::addLibraryTemplate(state, QStringLiteral("T01"), {{'A', 1, 1920, 1080, 1}});
+    test::addLibraryTemplate(state, QStringLiteral("T02"), {{'A', 1, 1920, 1080, 1}});
+    state.WorkTemplates = {{0, 0}, {1, 1}};
+    EXPECT_EQ(proposedProjectName(state), QStringLiteral("2015_T01_T02"));
+    state.AlbumPath = QStringLiteral("/photos/Wedding");
+    EXPECT_EQ(proposedProjectName(state), QStringLiteral("Wedding_T01_T02"));
+}
+
+// An album of three landscape photos and a portrait one, a library of two templates, a work using both.
+class Project : public ::testing::Test {
+protected:
+    TempDir dir;
+    AppState state;
+    RecordingUi ui;
+    QString file;
+
+    void SetUp() override {
+        test::setCanvasArea(state);
+        for (int i = 1; i <= 3; ++i)
+            dir.write(QStringLiteral("album/%1.jpg").arg(i),
+                      test::makeJpeg(test::solidImage(400, 300, qRgb(50 * i, 0, 0))));
+        dir.write(QStringLiteral("album/4.jpg"), test::makeJpeg(test::solidImage(300, 400, qRgb(0, 0, 200))));
+        ASSERT_EQ(ALBUM_OPEN(state, ui, dir.file(QStringLiteral("album")), true), 1);
+        test::addLibraryTemplate(state, QStringLiteral("Three"), {{'A', 3, 1920, 1080, 3}});
+        test::addLibraryTemplate(state, QStringLiteral("Pair"), {{'P', 2, 1080, 1920, 2}});
+        test::addToWork(state, ui, 0);
+        test::addToWork(state, ui, 1);
+        assignPhoto(state, 0, 0, 0, 0, 1920, 1080);
+        assignPhoto(state, 2, 0, 0, 2, 1920, 1080);
+        assignPhoto(state, 0, 1, 0, 1, 1080, 1920);
+        state.Slots[2].cropX = 3;
+        file = dir.file(QStringLiteral("work.zpj"));
+        ASSERT_EQ(saveProjectTo(state, ui, file), 1);
+        EXPECT_EQ(ui.status[1], QStringLiteral("已保存"));
+    }
+    // A fresh program with the same library.
+    AppState fresh() const {
+        AppState s;
+        test::setCanvasArea(s);
+        s.Templates = state.Templates;
+        s.TemplateNames = state.TemplateNames;
+        return s;
+    }
+    std::vector<int> photos(const AppState& s) const {
+        std::vector<int> out;
+        for (const SlotRecord& slot : s.Slots)
+            out.push_back(slot.photo);
+        return out;
+    }
+};
+
+TEST_F(Project, RoundTripRestoresAssignmentsAndCrops) {
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_TRUE(ui2.messages.empty());
+    EXPECT_EQ(opened.AlbumPath, dir.file(QStringLiteral("album")));
+    EXPECT_EQ(photos(opened), (std::vector<int>{0, -1, 2, -1, 0}));
+    EXPECT_EQ(opened.Slots[2].cropX, 3);
+    EXPECT_EQ(opened.Slots[4].name, QStringLiteral("P02"));
+    EXPECT_EQ(opened.Photos[0].useCount, 2);
+    EXPECT_EQ(opened.Photos[0].usage, QStringLiteral("0:0:0|1:0:1|"));
+    EXPECT_EQ(opened.WorkTemplates[1].firstSlot, 3);
+    EXPECT_EQ(opened.CurrentWork, 0);
+    EXPECT_EQ(ui2.tabs[TabStrip::Works], (QStringList{QStringLiteral("Three "), QStringLiteral("Pair ")}));
+    EXPECT_EQ(opened.ProjectPath, file);
+    EXPECT_EQ(opened.ProjectFolder, dir.path());
+    EXPECT_EQ(checkInvariants(opened), QString());
+    // Saving it again gives the same bytes.
+    const QString again = dir.file(QStringLiteral("again.zpj"));
+    ASSERT_EQ(saveProjectTo(opened, ui2, again), 1);
+    EXPECT_EQ(TempDir::read(again), TempDir::read(file));
+}
+
+TEST_F(Project, TurnedPhotosComeBackTurned) {
+    state.CurrentPhoto = 1; // 2.jpg, unused
+    PHOTO_ROTATE(state, ui, 3);
+    const int turned = state.CurrentPhoto;
+    assignPhoto(state, turned, 1, 0, 0, 1080, 1920);
+    ASSERT_EQ(saveProjectTo(state, ui, file), 1);
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_EQ(opened.Photos[turned].fileName, QStringLiteral("2.jpg"));
+    EXPECT_EQ(opened.Photos[turned].image.quarterTurns, 3);
+    EXPECT_EQ(QSize(opened.Photos[turned].width, opened.Photos[turned].height), QSize(300, 400));
+    EXPECT_EQ(opened.AlbumOrientCount, state.AlbumOrientCount);
+    EXPECT_EQ(photos(opened), photos(state));
+    EXPECT_EQ(checkInvariants(opened), QString());
+}
+
+TEST_F(Project, FailuresBeforeTheImportChangeNothing) {
+    const QByteArray good = TempDir::read(file);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString message;
+    };
+    QByteArray wrongSignature = good;
+    wrongSignature[10] = 'x';
+    QByteArray missingAlbum = good;
+    const qsizetype at = missingAlbum.indexOf(dir.file(QStringLiteral("album")).toUtf8());
+    missingAlbum[at + missingAlbum.mid(at).indexOf("album") + 4] = 'X';
+    const Case cases[] = {
+        {"magic", QByteArray("\x00\x01\x02\x03", 4) + good.mid(4), QStringLiteral("非法的Zanfold项目文件！")},
+        {"signature", wrongSignature, QStringLiteral("非法的Zanfold项目文件！")},
+        {"album", missingAlbum, QStringLiteral("相册路径错误！")},
+        {"empty", QByteArray(),
+         QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file")},
+    };
+    for (const Case& c : cases) {
+        AppState opened = fresh();
+        opened.AlbumPath = QStringLiteral("/kept");
+        RecordingUi ui2;
+        dir.write(QStringLiteral("bad.zpj"), c.bytes);
+        EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("bad.zpj"))), 0) << c.name;
+        EXPECT_EQ(ui2.lastMessage().text, c.message) << c.name;
+        EXPECT_EQ(ui2.lastMessage().icon, Icon::Warning);
+        EXPECT_EQ(opened.AlbumPath, QStringLiteral("/kept")) << c.name;
+    }
+}
+
+TEST_F(Project, EveryTruncationFailsCleanly) {
+    const QByteArray good = TempDir::read(file);
+    for (qsizetype length = 0; length < good.size(); ++length) {
+        AppState opened = fresh();
+        RecordingUi ui2;
+        dir.write(QStringLiteral("cut.zpj"), good.left(length));
+        ASSERT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("cut.zpj"))), 0) << length;
+        ASSERT_EQ(ui2.messages.size(), 1u) << length;
+        EXPECT_TRUE(opened.WorkTemplates.empty()) << length;
+        EXPECT_TRUE(opened.Slots.empty());
+        EXPECT_EQ(checkInvariants(opened), QString());
+    }
+}
+
+TEST_F(Project, CountsThatLieAreCaught) {
+    const QByteArray good = TempDir::read(file);
+    const QByteArray album = textBlock(dir.file(QStringLiteral("album")).toUtf8());
+    const qsizetype countAt = 4 + 13 + album.size(); // N follows the album folder
+    for (const qint32 lie : {0x7FFFFFFF, -5, 1000000}) {
+        QByteArray bytes = good;
+        qToLittleEndian(lie, bytes.data() + countAt);
+        dir.write(QStringLiteral("lie.zpj"), bytes);
+        AppState opened = fresh();
+        RecordingUi ui2;
+        EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("lie.zpj"))), 0);
+        EXPECT_EQ(ui2.lastMessage().text,
+                  QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
+    }
+    // A text block claiming a huge number of entries.
+    QByteArray bytes = good;
+    qToLittleEndian<qint32>(0x7FFFFFF0, bytes.data() + 4);
+    dir.write(QStringLiteral("lie.zpj"), bytes);
+    AppState opened = fresh();
+    RecordingUi ui2;
+    EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("lie.zpj"))), 0);
+}
+
+TEST_F(Project, MissingTemplateKeepsTheAlbumWithAnEmptyWork) {
+    AppState opened = fresh();
+    opened.TemplateNames[1] = QStringLiteral("Renamed");
+    RecordingUi ui2;
+    EXPECT_EQ(openProjectFrom(opened, ui2, file), 0);
+    EXPECT_EQ(ui2.lastMessage().text, QStringLiteral("项目所需模板不存在：Pair"));
+    EXPECT_EQ(opened.AlbumPath, dir.file(QStringLiteral("album")));
+    EXPECT_EQ(opened.Photos.size(), 4u);
+    EXPECT_TRUE(opened.WorkTemplates.empty());
+    EXPECT_EQ(checkInvariants(opened), QString());
+}
+
+TEST_F(Project, TemplatesThatChangedSizeCannotBeMapped) {
+    AppState opened = fresh();
+    opened.Templates[1].count = 5;
+    opened.Templates[1].spec[0].count = 5;
+    RecordingUi ui2;
+    EXPECT_EQ(openProjectFrom(opened, ui2, file), 0);
+    EXPECT_TRUE(ui2.lastMessage().text.contains(QStringLiteral("裁图位置数量")));
+    EXPECT_TRUE(opened.WorkTemplates.empty());
+    EXPECT_EQ(opened.Photos.size(), 4u);
+}
+
+TEST_F(Project, AShrunkenAlbumLosesOnlyWhatIsGone) {
+    QFile::remove(dir.file(QStringLiteral("album/4.jpg")));
+    QFile::remove(dir.file(QStringLiteral("album/3.jpg")));
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_EQ(photos(opened), (std::vector<int>{0, -1, -1, -1, 0})); // photo 2 is no longer there
+    EXPECT_EQ(ui2.lastMessage().icon, Icon::Warning);
+    EXPECT_TRUE(ui2.lastMessage().text.contains(QStringLiteral("2 张照片和 1 个裁图位置")));
+    EXPECT_EQ(checkInvariants(opened), QString());
+}
+
+TEST_F(Project, FailedSaveKeepsTheOldFile) {
+    const QByteArray before = TempDir::read(file);
+    EXPECT_EQ(saveProjectTo(state, ui, dir.file(QStringLiteral("no/such/folder/x.zpj"))), 0);
+    EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("保存项目出错：\nError: ")));
+    // Saving over a longer file leaves exactly the new length.
+    dir.write(QStringLiteral("long.zpj"), QByteArray(5000, 'z'));
+    ASSERT_EQ(saveProjectTo(state, ui, dir.file(QStringLiteral("long.zpj"))), 1);
+    EXPECT_EQ(TempDir::read(dir.file(QStringLiteral("long.zpj"))), before);
+}
+
+TEST_F(Project, DialogsAndQuestions) {
+    ui.saveFiles.push_back(QString());
+    EXPECT_EQ(SAVEPROJ(state, ui), 0); // cancelled
+    ui.answers.push_back(Answer::Cancel);
+    EXPECT_EQ(OPENPROJ(state, ui), 0);
+    EXPECT_EQ(ui.lastMessage().text, QStringLiteral("确信要替换当前工作吗？"));
+    ui.openFiles.push_back(file);
+    EXPECT_EQ(OPENPROJ(state, ui), 1);
+}
+
+} // namespace
+} // namespace zanfold
