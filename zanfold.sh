@@ -13,7 +13,8 @@ usage() {
 usage: ./zanfold.sh COMMAND
   build   install what is missing, then configure and build into build/
   test    build, then run every test (non-zero exit on any failure)
-  demo    build, then run the main job on the built-in sample album and template
+  demo    build, then run the main job on the built-in sample album and template (into ./zanfold-demo)
+  bench   build, then time import and output against djpeg, libvips and ImageMagick (not a test)
 TXT
 }
 
@@ -52,8 +53,14 @@ test)
     ;;
 demo)
     build
-    echo "The headless front end is not built yet: the demo will import the sample album and template,"
-    echo "allocate photos by orientation and crop every position into zanfold-demo/."
+    "$build/src/cli/zanfold-cli" demo "$@"
+    ;;
+bench)
+    install_packages imagemagick libvips-dev libvips-tools libjpeg-turbo-progs time pkg-config
+    # Configure again so the libvips peer is found when it was installed just now.
+    cmake -S "$here" -B "$build" > /dev/null
+    build
+    "$here/bench/run.sh" "$build"
     ;;
 -h | --help | help)
     usage

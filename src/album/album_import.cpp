@@ -89,7 +89,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     state.CommandBusy = true;
     // Each worker writes only the records it takes; the catalogue is read again only after all are done.
     runParallel(
-        count, workerCount(),
+        count, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
             loadPhoto(state.Photos[i], folder, files[i], safe, autoOrient);
             state.Photos[i].index = i;

@@ -43,6 +43,7 @@ struct AppState {
 
     bool CommandBusy = false;
     int SearchHit = -1;          // the last photo PHOTO_SEARCH found
+    int JobCount = 0;            // workers for import and output; 0: one per core
     bool BatchRunning = false;   // a batch crop is writing files; the window must not close under it
     bool CloseRequested = false; // the user closed the window meanwhile: quit when the batch ends
     int TemplateSelectMode = 0;  // the template window was opened to choose a template for the work

@@ -142,7 +142,7 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
     FileError firstError;
     state.BatchRunning = true;
     runParallel(
-        total, workerCount(),
+        total, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
             const CropJob& job = jobs[i];
             const FileError error =

@@ -87,7 +87,11 @@ QString dataFolder(const QString& programFolder) {
 }
 
 void LOADOPTIONS(AppState& state, const QString& folder) {
-    state.SettingsPath = QDir(folder).filePath(QStringLiteral("Zanfold.ini"));
+    loadOptionsFrom(state, QDir(folder).filePath(QStringLiteral("Zanfold.ini")));
+}
+
+void loadOptionsFrom(AppState& state, const QString& file) {
+    state.SettingsPath = file;
     const IniFile ini(state.SettingsPath);
     Settings& s = state.settings;
     const Settings defaults;

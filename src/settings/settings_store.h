@@ -19,6 +19,8 @@ QString dataFolder(const QString& programFolder);
 // Sets SettingsPath to Zanfold.ini in `folder` and reads every setting from it, with defaults for what is
 // missing and the values clamped to their ranges.
 void LOADOPTIONS(AppState& state, const QString& folder);
+// The same for a settings file of any name.
+void loadOptionsFrom(AppState& state, const QString& file);
 
 // Writes every setting to SettingsPath in one atomic write, other content of the file kept.
 FileError saveOptions(const AppState& state);

@@ -1,11 +1,11 @@
-#include "photo_maker.h"
+#include "cli/sample_photo.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-namespace zanfold::bench {
+namespace zanfold {
 
 QImage photoLikeImage(int width, int height, unsigned seed) {
     QImage img(width, height, QImage::Format_RGB888);
@@ -69,4 +69,4 @@ QImage photoLikeImage(int width, int height, unsigned seed) {
     return img;
 }
 
-} // namespace zanfold::bench
+} // namespace zanfold

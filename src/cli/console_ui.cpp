@@ -1,0 +1,70 @@
+#include "cli/console_ui.h"
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace zanfold {
+
+namespace {
+
+const char* iconWord(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return "info";
+    case Icon::Warning:
+    case Icon::Exclamation:
+        return "warning";
+    case Icon::Error:
+        return "error";
+    case Icon::Question:
+        return "question";
+    default:
+        return "message";
+    }
+}
+
+} // namespace
+
+ConsoleUi::ConsoleUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const QString&) {
+    if (icon == Icon::Warning || icon == Icon::Error || icon == Icon::Exclamation) ++problems_;
+    if (icon != Icon::Question)
+        std::fprintf(stderr, "%s%s: %s\n", terminal_ && lastPercent_ >= 0 ? "\n" : "", iconWord(icon),
+                     qPrintable(text));
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+QString ConsoleUi::browseFolder(const QString&, const QString&) {
+    return {};
+}
+QString ConsoleUi::openFile(const QString&, const QString&, const QString&) {
+    return {};
+}
+QString ConsoleUi::saveFile(const QString&, const QString&, const QString&, const QString&) {
+    return {};
+}
+
+void ConsoleUi::setStatus(int, const QString&) {}
+
+void ConsoleUi::progress(int value, int max) {
+    const int percent = max > 0 ? value * 100 / max : 100;
+    if (percent == lastPercent_) return;
+    if (terminal_) {
+        const int filled = percent * 30 / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%% (%d/%d)", QByteArray(filled, '#').constData(),
+                     QByteArray(30 - filled, '.').constData(), percent, value, max);
+    } else if (percent / 10 != lastPercent_ / 10 || value == max) {
+        std::fprintf(stderr, "progress %d/%d\n", value, max);
+    }
+    std::fflush(stderr);
+    lastPercent_ = percent;
+}
+
+void ConsoleUi::hideProgress() {
+    if (terminal_ && lastPercent_ >= 0) std::fprintf(stderr, "\n");
+    lastPercent_ = -1;
+}
+
+} // namespace zanfold

@@ -1,0 +1,154 @@
+#include "imaging/picture.h"
+#include "support/jpeg_maker.h"
+#include "support/qt_print.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace zanfold {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(ZANFOLD_CLI), arguments);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A library with one imported template (A 3 x 640 x 360, B 2 x 360 x 640) and an album of 4 landscape and
+// 2 portrait photos; settings of its own.
+class Cli : public ::testing::Test {
+protected:
+    TempDir dir;
+    QString library, settings, album;
+
+    void SetUp() override {
+        library = dir.file(QStringLiteral("zfTemplate.xml"));
+        settings = dir.file(QStringLiteral("Zanfold.ini"));
+        album = dir.file(QStringLiteral("album"));
+        dir.write(QStringLiteral("Zanfold.ini"), "[General]\nFinishAsk=0\n");
+        dir.write(QStringLiteral("tpl/Wedding.aep"), "");
+        for (const char* name : {"A1.jpg", "A2.jpg", "A3.jpg"})
+            dir.write(QStringLiteral("tpl/照片/") + QString::fromLatin1(name),
+                      test::makeJpeg(test::solidImage(640, 360, qRgb(128, 128, 128))));
+        for (const char* name : {"B1.jpg", "B2.jpg"})
+            dir.write(QStringLiteral("tpl/照片/") + QString::fromLatin1(name),
+                      test::makeJpeg(test::solidImage(360, 640, qRgb(128, 128, 128))));
+        for (int i = 0; i < 4; ++i)
+            dir.write(QStringLiteral("album/L%1.jpg").arg(i),
+                      test::makeJpeg(test::gradientImage(800 + i, 600)));
+        for (int i = 0; i < 2; ++i)
+            dir.write(QStringLiteral("album/P%1.jpg").arg(i),
+                      test::makeJpeg(test::gradientImage(600, 800 + i)));
+        const CliRun added =
+            cli({QStringLiteral("import-template"), dir.file(QStringLiteral("tpl/Wedding.aep")),
+                 QStringLiteral("--library"), library});
+        ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    }
+    QStringList common() const {
+        return {QStringLiteral("--library"), library, QStringLiteral("--settings"), settings};
+    }
+};
+
+TEST_F(Cli, CropWritesEveryPlaceholderAtItsSize) {
+    const CliRun listed = cli(QStringList{QStringLiteral("templates")} + common());
+    EXPECT_TRUE(listed.out.startsWith(QStringLiteral("Wedding\t5\t"))) << listed.out.toStdString();
+
+    const QString project = dir.file(QStringLiteral("work.zpj"));
+    const CliRun run = cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), album,
+                                       QStringLiteral("--template"), QStringLiteral("Wedding"),
+                                       QStringLiteral("--project"), project} +
+                           common());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString folder = album + QStringLiteral("/album/Wedding");
+    const std::pair<const char*, QSize> files[] = {
+        {"A1", {640, 360}}, {"A2", {640, 360}}, {"A3", {640, 360}}, {"B1", {360, 640}}, {"B2", {360, 640}}};
+    for (const auto& [name, size] : files) {
+        const PictureInfo info =
+            probe(folder + QLatin1Char('/') + QString::fromLatin1(name) + QStringLiteral(".jpg"));
+        EXPECT_EQ(info.kind, PictureKind::Jpeg) << name;
+        EXPECT_EQ(info.size, size) << name;
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 5);
+    EXPECT_TRUE(run.out.contains(folder));
+
+    // The saved project, rendered again, gives the same files.
+    QMap<QString, QByteArray> first;
+    for (const QString& f : QDir(folder).entryList(QDir::Files))
+        first[f] = TempDir::read(folder + QLatin1Char('/') + f);
+    QDir(folder).removeRecursively();
+    const CliRun again = cli(QStringList{QStringLiteral("render"), project} + common());
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    for (auto it = first.begin(); it != first.end(); ++it)
+        EXPECT_EQ(TempDir::read(folder + QLatin1Char('/') + it.key()), it.value()) << it.key().toStdString();
+}
+
+TEST_F(Cli, EmptyPositionStopsAndWritesNothing) {
+    QFile::remove(album + QStringLiteral("/P0.jpg"));
+    QFile::remove(album + QStringLiteral("/P1.jpg"));
+    const CliRun run = cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), album,
+                                       QStringLiteral("--template"), QStringLiteral("Wedding")} +
+                           common());
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("'B1'没有分配照片！"))) << run.err.toStdString();
+    EXPECT_TRUE(QDir(album + QStringLiteral("/album/Wedding")).isEmpty());
+}
+
+TEST_F(Cli, UnwritableOutputFails) {
+    dir.write(QStringLiteral("blocked"), "a file, not a folder");
+    const CliRun run = cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), album,
+                                       QStringLiteral("--template"), QStringLiteral("Wedding"),
+                                       QStringLiteral("--out"), dir.file(QStringLiteral("blocked"))} +
+                           common());
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("有 5 个文件未能写入"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Error: ")));
+}
+
+TEST_F(Cli, BadArgumentsGetUsage) {
+    EXPECT_EQ(cli({}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
+    const CliRun missing =
+        cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), album} + common());
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("--template")));
+    EXPECT_EQ(cli({QStringLiteral("crop"), QStringLiteral("--bogus")}).exitCode, 2);
+    const CliRun help = cli({QStringLiteral("render"), QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--jobs")));
+    const CliRun unknown = cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), album,
+                                           QStringLiteral("--template"), QStringLiteral("Nope")} +
+                               common());
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("模板不存在：Nope")));
+}
+
+TEST(CliDemo, WritesTheSampleAndCropsIt) {
+    TempDir dir;
+    const CliRun run = cli({QStringLiteral("demo"), dir.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString folder = dir.file(QStringLiteral("样例相册/样例相册/样例模板"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 21);
+    EXPECT_EQ(probe(folder + QStringLiteral("/A012.jpg")).size, QSize(1920, 1080));
+    EXPECT_EQ(probe(folder + QStringLiteral("/B006.jpg")).size, QSize(1080, 1920));
+    EXPECT_EQ(probe(folder + QStringLiteral("/C003.jpg")).size, QSize(1000, 1000));
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("样例相册_样例模板.zpj"))));
+    // A second run over the same folder works the same.
+    EXPECT_EQ(cli({QStringLiteral("demo"), dir.path()}).exitCode, 0);
+}
+
+} // namespace
+} // namespace zanfold
