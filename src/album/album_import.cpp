@@ -111,15 +111,15 @@ void dropAlbumFolder(AppState& state, Ui& ui, const QString& path) {
     QString folder = path;
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
+    // These two boxes carry the program's name rather than its title.
     if (!AFXFOLDEREXISTS(folder)) {
-        ui.message(QStringLiteral("请拖入一个照片文件夹"), Icon::Information);
+        ui.message(QStringLiteral("请拖入一个照片文件夹"), Icon::Information, Buttons::Ok, state.ExeName);
         return;
     }
-    if (folder == state.AlbumPath) return;
-    if (!state.Photos.empty() &&
-        ui.message(QStringLiteral("确信要替换当前工作吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
+    if (!state.AlbumPath.isEmpty() && ui.message(QStringLiteral("确信要替换当前工作吗？"), Icon::Question,
+                                                 Buttons::OkCancel, state.ExeName) != Answer::Ok)
         return;
-    ALBUM_OPEN(state, ui, folder, false);
+    if (folder != state.AlbumPath) ALBUM_OPEN(state, ui, folder, false);
 }
 
 void ALBUM_INIT(AppState& state, Ui& ui) {

@@ -34,6 +34,7 @@ struct AppState {
     QString ProjectPath;
     QString ProjectFolder;
     QString AppTitle;
+    QString ExeName = QStringLiteral("zanfold"); // the program's file name: the caption of a few messages
     QString TemplateFile = QStringLiteral("zfTemplate.xml");
     QString ProjectFilter = QStringLiteral("Zanfold项目文件(*.zpj)");
     int StripPaneWidth = 240;

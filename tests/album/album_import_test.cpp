@@ -174,6 +174,7 @@ TEST_F(Import, DroppedFolder) {
     dir.write(QStringLiteral("d2/1.jpg"), jpeg(400, 300));
     dropAlbumFolder(state, ui, dir.file(QStringLiteral("d/1.jpg")));
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("请拖入一个照片文件夹"));
+    EXPECT_EQ(ui.lastMessage().caption, QStringLiteral("zanfold"));
     dropAlbumFolder(state, ui, album(QStringLiteral("d")));
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d")));
     ui.answers.push_back(Answer::Cancel);
@@ -182,6 +183,10 @@ TEST_F(Import, DroppedFolder) {
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d")));
     dropAlbumFolder(state, ui, album(QStringLiteral("d2")));
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d2")));
+    const size_t asked = ui.messages.size();
+    dropAlbumFolder(state, ui, album(QStringLiteral("d2"))); // the loaded album: asked, then nothing
+    EXPECT_EQ(ui.messages.size(), asked + 1);
+    EXPECT_EQ(ui.progressCalls.back().second, 1);
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#include "core/layout.h"
+
+#include "core/geometry.h"
+
+namespace zanfold {
+
+WindowLayout windowLayout(QSize client, int toolbarHeight, int statusHeight, int stripPaneWidth,
+                          int logoWidth) {
+    WindowLayout l;
+    const int width = client.width();
+    l.paneHeight = client.height() - toolbarHeight - statusHeight;
+    l.canvasHeight = l.paneHeight - 47;
+    l.rightPaneWidth = width - (stripPaneWidth + 6);
+    const int right = stripPaneWidth + 6;
+    l.strip = QRect(0, toolbarHeight, stripPaneWidth, l.paneHeight);
+    l.splitter = QRect(stripPaneWidth, toolbarHeight, 6, l.paneHeight);
+    l.specTabs = QRect(right, toolbarHeight, l.rightPaneWidth, 23);
+    l.canvas = QRect(right, toolbarHeight + 23, l.rightPaneWidth, l.canvasHeight);
+    l.workTabs = QRect(right, toolbarHeight + l.paneHeight - 23, l.rightPaneWidth, 23);
+    l.progress = QRect(180, l.paneHeight + toolbarHeight + 7, width - 183, statusHeight - 8);
+    l.statusWidths[0] = width - 400;
+    l.statusWidths[1] = 200;
+    l.statusWidths[2] = 9999;
+    l.logo = QPoint(width - logoWidth, 2);
+    return l;
+}
+
+QSize logoSize(int toolbarHeight) {
+    const int height = toolbarHeight - 6;
+    return {nearest(4.42f * static_cast<float>(height)), height};
+}
+
+bool splitterAllowed(int x, int clientWidth) {
+    return x >= 130 && x <= clientWidth - 230;
+}
+
+} // namespace zanfold

@@ -1,0 +1,365 @@
+#include "shell/main_window.h"
+
+#include "core/commands.h"
+#include "crop/work_templates.h"
+#include "output/batch_crop.h"
+#include "shell/command_dispatch.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QSvgRenderer>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace zanfold {
+
+namespace {
+
+const QColor kPanelGrey(160, 160, 160);
+
+QWidget* greyPanel(QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, kPanelGrey);
+    panel->setPalette(palette);
+    return panel;
+}
+
+QIcon icon(const QString& name) {
+    return name.isEmpty() ? QIcon() : QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
+}
+
+QPixmap logoPixmap(QSize size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QSvgRenderer(QStringLiteral(":/icons/logo.svg")).render(&painter);
+    return pixmap;
+}
+
+struct MenuItem {
+    int id; // 0: separator
+    const char* text;
+    const char* shortcut;
+    const char* bitmap;
+};
+
+// The drop-down menus of the toolbar buttons.
+const MenuItem kSettingsMenu[] = {{command::TemplateManagement, "模板管理", "F4", "16TemplateB"},
+                                  {command::OpenOutputFolder, "打开裁图文件夹", "F9", "16openA"},
+                                  {0, nullptr, nullptr, nullptr},
+                                  {command::ShortcutKeys, "快捷键", "F1", ""}};
+const MenuItem kAlbumMenu[] = {{command::OpenProject, "打开项目", "Ctrl+O", "16openB"},
+                               {command::SaveProject, "保存项目", "Ctrl+S", "16save"},
+                               {0, nullptr, nullptr, nullptr},
+                               {command::OpenPhotoFolder, "打开照片文件夹", "O", "16OpenFolder"}};
+const MenuItem kTemplatesMenu[] = {{command::RemoveCurrentTemplate, "删除当前裁图模板", "", "16delTemplate"},
+                                   {command::RemoveAllTemplates, "删除所有裁图模板", "", "16deleteA"}};
+const MenuItem kAllotMenu[] = {
+    {command::AllocateRemaining, "分配剩余照片", "", "16Photo0"},
+    {command::CopyAllocation, "复制分配照片", "Ctrl+D", "16copy"},
+    {command::ClearAllAllocation, "清除所有模板的分配", "", "16RemovePhotoUse"},
+    {0, nullptr, nullptr, nullptr},
+    {command::AllocateCurrentTemplate, "分配当前模板", "Ctrl+A", "16PhotoUse"},
+    {command::AllocateRemainingToCurrent, "分配剩余照片给当前模板", "", "16Photo0"},
+    {command::ClearCurrentAllocation, "清除当前模板的分配", "", "16deleteB"}};
+const MenuItem kClipMenu[] = {{command::CropOne, "单张裁图", "", "16ClipA"}};
+
+// The accelerator table: key, command.
+struct Accelerator {
+    QKeySequence key;
+    int id;
+};
+
+} // namespace
+
+MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
+    setWindowTitle(state.AppTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/zanfold.svg")));
+    setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
+    buildToolbar();
+    buildMenus();
+    buildShortcuts();
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setSizeGripEnabled(false);
+    for (QLabel*& part : status_) {
+        part = new QLabel(statusBar_);
+        part->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar_->addWidget(part);
+    }
+    statusHeight_ = statusBar_->sizeHint().height();
+
+    strip_ = greyPanel(this);
+    canvas_ = greyPanel(this);
+    stripScroll_ = new QScrollBar(Qt::Vertical, this);
+    canvasScroll_ = new QScrollBar(Qt::Vertical, this);
+    stripScroll_->hide();
+    canvasScroll_->hide();
+
+    specTabs_ = new QTabBar(this);
+    workTabs_ = new QTabBar(this);
+    workTabs_->setShape(QTabBar::RoundedSouth);
+    for (QTabBar* tabs : {specTabs_, workTabs_}) {
+        tabs->setExpanding(false);
+        tabs->setDrawBase(true);
+    }
+    showTabs(TabStrip::Specs, {emptySpecTab()}, 0);
+    showTabs(TabStrip::Works, {emptyWorkTab()}, 0);
+    connect(specTabs_, &QTabBar::currentChanged, this, [this](int i) { onTab(TabStrip::Specs, i); });
+    connect(workTabs_, &QTabBar::currentChanged, this, [this](int i) { onTab(TabStrip::Works, i); });
+
+    splitter_ = new QFrame(this);
+    splitter_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    splitter_->setCursor(Qt::SplitHCursor);
+    splitter_->installEventFilter(this);
+
+    progress_ = new QProgressBar(this);
+    progress_->setTextVisible(false);
+    progress_->hide();
+
+    floating_ = new QLabel(this);
+    floating_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    floating_->hide();
+
+    logo_ = new QLabel(this);
+    const QSize logo = logoSize(state_.ToolbarHeight);
+    logo_->setPixmap(logoPixmap(logo));
+    logo_->resize(logo);
+
+    connect(canvasScroll_, &QScrollBar::valueChanged, this, [this](int row) {
+        state_.FirstRow = row;
+        canvas_->update();
+    });
+    resize(900, 600);
+    applyLayout();
+}
+
+QAction* MainWindow::commandAction(int id, const QString& text, const QString& iconName) {
+    auto* action = new QAction(icon(iconName), text, this);
+    connect(action, &QAction::triggered, this, [this, id] { CMDEVENT(state_, ui_, id); });
+    actions_.insert(id, action);
+    return action;
+}
+
+void MainWindow::buildToolbar() {
+    toolbar_ = new QToolBar(this);
+    toolbar_->setIconSize(QSize(48, 48));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar_->setMovable(false);
+    const struct {
+        int id;
+        const char* text;
+        const char* icon;
+        bool dropDown;
+    } buttons[] = {{command::Settings, "设置", "200", true},
+                   {0, nullptr, nullptr, false},
+                   {command::ImportAlbum, "导入相册", "201", true},
+                   {command::ChooseTemplates, "选择模板", "202", true},
+                   {command::AllocatePhotos, "分配照片", "203", true},
+                   {command::StartCropping, "开始裁图", "204", true},
+                   {0, nullptr, nullptr, false},
+                   {command::Exit, "退出", "205", false}};
+    for (const auto& b : buttons) {
+        if (b.id == 0) {
+            auto* gap = new QWidget(toolbar_);
+            gap->setFixedWidth(10);
+            toolbar_->addWidget(gap);
+            continue;
+        }
+        QAction* action = commandAction(b.id, QString::fromUtf8(b.text), QString::fromLatin1(b.icon));
+        toolbar_->addAction(action);
+        if (b.dropDown) {
+            auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(action));
+            if (button) button->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+    }
+    for (int id : {command::ChooseTemplates, command::AllocatePhotos, command::StartCropping})
+        for (QAction* a : actionsFor(id))
+            a->setEnabled(false);
+    state_.ToolbarHeight = toolbar_->sizeHint().height();
+}
+
+void MainWindow::buildMenus() {
+    auto build = [this](int buttonId, const MenuItem* items, size_t count) {
+        auto* menu = new QMenu(this);
+        for (size_t i = 0; i < count; ++i) {
+            const MenuItem& item = items[i];
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action =
+                commandAction(item.id, QString::fromUtf8(item.text), QString::fromLatin1(item.bitmap));
+            action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            action->setShortcutContext(Qt::WidgetShortcut); // the accelerator table fires them
+            menu->addAction(action);
+        }
+        for (QAction* a : actionsFor(buttonId))
+            if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(a)))
+                button->setMenu(menu);
+    };
+    build(command::Settings, kSettingsMenu, std::size(kSettingsMenu));
+    build(command::ImportAlbum, kAlbumMenu, std::size(kAlbumMenu));
+    build(command::ChooseTemplates, kTemplatesMenu, std::size(kTemplatesMenu));
+    build(command::AllocatePhotos, kAllotMenu, std::size(kAllotMenu));
+    build(command::StartCropping, kClipMenu, std::size(kClipMenu));
+}
+
+void MainWindow::buildShortcuts() {
+    using namespace command;
+    const Accelerator table[] = {
+        {Qt::Key_A, AllocateCurrentSpec},
+        {Qt::CTRL | Qt::Key_A, AllocateCurrentTemplate},
+        {Qt::CTRL | Qt::Key_D, CopyAllocation},
+        {Qt::Key_D, CopyCurrentSpec},
+        {Qt::Key_F, FindPhoto},
+        {Qt::CTRL | Qt::Key_F, FindUnused},
+        {Qt::Key_O, OpenPhotoFolder},
+        {Qt::CTRL | Qt::Key_O, OpenProject},
+        {Qt::CTRL | Qt::Key_S, SaveProject},
+        {Qt::Key_V, ViewPhoto},
+        {Qt::Key_Delete, RemovePhoto},
+        {Qt::Key_F1, ShortcutKeys},
+        {Qt::Key_F2, command::Settings},
+        {Qt::Key_F3, FindNextUnused},
+        {Qt::Key_F4, TemplateManagement},
+        {Qt::Key_F5, ImportAlbum},
+        {Qt::Key_F6, ChooseTemplates},
+        {Qt::Key_F7, AllocatePhotos},
+        {Qt::Key_F8, StartCropping},
+        {Qt::Key_F9, OpenOutputFolder},
+    };
+    for (const Accelerator& a : table) {
+        auto* shortcut = new QShortcut(a.key, this);
+        const int id = a.id;
+        connect(shortcut, &QShortcut::activated, this, [this, id] { CMDEVENT(state_, ui_, id); });
+    }
+    for (int n = 0; n <= 9; ++n) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::KeypadModifier | (Qt::Key_0 + n)), this);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, n] { CMDEVENT(state_, ui_, command::PresetFirst + n); });
+    }
+}
+
+void MainWindow::showTabs(TabStrip strip, const QStringList& texts, int current) {
+    QTabBar* tabs = strip == TabStrip::Specs ? specTabs_ : workTabs_;
+    const QSignalBlocker quiet(tabs);
+    while (tabs->count() > 0)
+        tabs->removeTab(0);
+    for (const QString& text : texts) {
+        const int i = tabs->addTab(text);
+        if (strip == TabStrip::Works) tabs->setTabIcon(i, icon(QStringLiteral("404")));
+    }
+    tabs->setCurrentIndex(current);
+}
+
+void MainWindow::onTab(TabStrip strip, int index) {
+    if (index < 0 || state_.WorkTemplates.empty()) return;
+    state_.FirstRow = 0;
+    if (strip == TabStrip::Specs) {
+        state_.CellColumns = 0;
+        state_.VisibleRows = 0;
+        CLIP_CHANGESPEC(state_, ui_, index, 0);
+    } else {
+        CLIP_CHANGETEMPLATE(state_, ui_, index, 0, 0);
+    }
+}
+
+void MainWindow::placeCanvas(const CanvasPlacement& placement) {
+    canvas_->setGeometry(placement.canvas);
+    canvasScroll_->setVisible(placement.scrollBar);
+    if (placement.scrollBar) {
+        canvasScroll_->setGeometry(placement.scrollRect);
+        const QSignalBlocker quiet(canvasScroll_);
+        canvasScroll_->setRange(0, std::max(0, placement.scrollMaximum - placement.scrollPage + 1));
+        canvasScroll_->setPageStep(placement.scrollPage);
+        canvasScroll_->setValue(0);
+    }
+}
+
+void MainWindow::placeOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 900, 600);
+    resize(900, 600);
+    const QSize frame = frameGeometry().size().expandedTo(size());
+    move(std::max(0, (area.left() + area.right() - frame.width()) / 2),
+         std::max(0, (area.top() + area.bottom() - frame.height()) / 2));
+}
+
+void MainWindow::applyLayout() {
+    const QSize logo = logoSize(state_.ToolbarHeight);
+    layout_ = windowLayout(size(), state_.ToolbarHeight, statusHeight_, state_.StripPaneWidth, logo.width());
+    state_.RightPaneWidth = layout_.rightPaneWidth;
+    state_.CanvasHeight = layout_.canvasHeight;
+    toolbar_->setGeometry(0, 0, width(), state_.ToolbarHeight);
+    statusBar_->setGeometry(0, height() - statusHeight_, width(), statusHeight_);
+    for (int i = 0; i < 2; ++i)
+        status_[i]->setFixedWidth(std::max(0, layout_.statusWidths[i]));
+    strip_->setGeometry(layout_.strip);
+    splitter_->setGeometry(layout_.splitter);
+    specTabs_->setGeometry(layout_.specTabs);
+    canvas_->setGeometry(layout_.canvas);
+    workTabs_->setGeometry(layout_.workTabs);
+    progress_->setGeometry(layout_.progress);
+    progress_->raise();
+    logo_->move(layout_.logo);
+    logo_->raise();
+    if (!state_.WorkTemplates.empty()) CLIP_CHANGESPEC(state_, ui_, state_.CurrentSpec, 0);
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+    applyLayout();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A batch still writes files from this work: the window closes when it has finished.
+    if (mayCloseNow(state_))
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != splitter_) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        splitterDragging_ = true;
+        return true;
+    case QEvent::MouseMove: {
+        if (!splitterDragging_) return false;
+        const int x = mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint()).x();
+        // Only the bar follows the mouse; the panes follow when the button is released.
+        if (x != splitterLastX_ && splitterAllowed(x, width())) {
+            state_.StripPaneWidth = x;
+            splitterLastX_ = x;
+            splitter_->move(x, state_.ToolbarHeight);
+        }
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (splitterDragging_) {
+            splitterDragging_ = false;
+            applyLayout();
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace zanfold

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/layout.h"
+#include "core/ui.h"
+
+#include <QList>
+#include <QMap>
+#include <QWidget>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QScrollBar;
+class QStatusBar;
+class QTabBar;
+class QToolBar;
+
+namespace zanfold {
+
+// The main window: toolbar with the six commands and the logo, photo strip pane, splitter, specification
+// tabs, crop canvas, template tabs, status bar of three parts and the progress bar over it. Every child is
+// placed by windowLayout() on each resize.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    MainWindow(AppState& state, Ui& ui);
+
+    QList<QAction*> actionsFor(int commandId) const { return actions_.values(commandId); }
+    QLabel* statusPart(int part) const { return status_[part - 1]; }
+    QProgressBar* progressBar() const { return progress_; }
+    QWidget* stripPanel() const { return strip_; }
+    QWidget* canvasPanel() const { return canvas_; }
+    QScrollBar* canvasScrollBar() const { return canvasScroll_; }
+    QTabBar* specTabs() const { return specTabs_; }
+    QTabBar* workTabs() const { return workTabs_; }
+    QToolBar* toolbar() const { return toolbar_; }
+    QFrame* splitter() const { return splitter_; }
+    const WindowLayout& currentLayout() const { return layout_; }
+
+    void showTabs(TabStrip strip, const QStringList& texts, int current);
+    void placeCanvas(const CanvasPlacement& placement);
+    // Centres a client area of 900 x 600 in the screen's available area (never above or left of it).
+    void placeOnScreen();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildMenus();
+    void buildShortcuts();
+    void applyLayout();
+    QAction* commandAction(int id, const QString& text, const QString& icon);
+    void onTab(TabStrip strip, int index);
+
+    AppState& state_;
+    Ui& ui_;
+    QMultiMap<int, QAction*> actions_;
+    QToolBar* toolbar_ = nullptr;
+    QLabel* logo_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* status_[3] = {nullptr, nullptr, nullptr};
+    QWidget* strip_ = nullptr;
+    QWidget* canvas_ = nullptr;
+    QScrollBar* stripScroll_ = nullptr;
+    QScrollBar* canvasScroll_ = nullptr;
+    QFrame* splitter_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QTabBar* specTabs_ = nullptr;
+    QTabBar* workTabs_ = nullptr;
+    QLabel* floating_ = nullptr;
+    WindowLayout layout_;
+    int statusHeight_ = 0;
+    bool splitterDragging_ = false;
+    int splitterLastX_ = -1;
+};
+
+} // namespace zanfold

@@ -1,0 +1,155 @@
+#include "shell/qt_ui.h"
+
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QUrl>
+
+namespace zanfold {
+
+namespace {
+
+QMessageBox::Icon boxIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Error:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QString& caption) {
+    QMessageBox box(boxIcon(icon), caption.isEmpty() ? state_.AppTitle : caption, text, QMessageBox::NoButton,
+                    window_);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString QtUi::browseFolder(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(window_, title, start);
+}
+
+QString QtUi::openFile(const QString& title, const QString& filter, const QString& start) {
+    return QFileDialog::getOpenFileName(window_, title, start, filter);
+}
+
+QString QtUi::saveFile(const QString& title, const QString& filter, const QString& start,
+                       const QString& proposed) {
+    QString path = QFileDialog::getSaveFileName(
+        window_, title, start.isEmpty() ? proposed : start + QLatin1Char('/') + proposed, filter);
+    if (!path.isEmpty() && !path.contains(QLatin1Char('.'), Qt::CaseSensitive))
+        path += QStringLiteral(".zpj");
+    return path;
+}
+
+void QtUi::setStatus(int part, const QString& text) {
+    if (window_ && part >= 1 && part <= 3) window_->statusPart(part)->setText(text);
+}
+
+void QtUi::progress(int value, int max) {
+    if (!window_) return;
+    QProgressBar* bar = window_->progressBar();
+    bar->setRange(0, max);
+    bar->setValue(value);
+    bar->show();
+    bar->raise();
+}
+
+void QtUi::hideProgress() {
+    if (window_) window_->progressBar()->hide();
+}
+
+void QtUi::setCommandEnabled(int commandId, bool enabled) {
+    if (!window_) return;
+    for (QAction* action : window_->actionsFor(commandId))
+        action->setEnabled(enabled);
+}
+
+void QtUi::setCaption(const QString& caption) {
+    if (window_) window_->setWindowTitle(caption);
+}
+
+void QtUi::redraw(View view) {
+    if (!window_) return;
+    if (view == View::Strip)
+        window_->stripPanel()->update();
+    else
+        window_->canvasPanel()->update();
+}
+
+void QtUi::setTabs(TabStrip strip, const QStringList& texts, int current) {
+    if (window_) window_->showTabs(strip, texts, current);
+}
+
+void QtUi::placeCanvas(const CanvasPlacement& placement) {
+    if (window_) window_->placeCanvas(placement);
+}
+
+void QtUi::setCanvasScroll(int firstRow) {
+    if (window_) window_->canvasScrollBar()->setValue(firstRow);
+}
+
+void QtUi::showPhoto(int) {
+    if (window_) window_->stripPanel()->update();
+}
+
+int QtUi::chooseTemplate() {
+    if (state_.TemplateNames.isEmpty()) {
+        message(QStringLiteral("模板库中还没有模板。"), Icon::Information, Buttons::Ok, {});
+        return -1;
+    }
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(
+        window_, QStringLiteral("选择模板"), QStringLiteral("模板："), state_.TemplateNames, 0, false, &ok);
+    return ok ? static_cast<int>(state_.TemplateNames.indexOf(chosen)) : -1;
+}
+
+bool QtUi::openInShell(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtUi::processEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void QtUi::quit() {
+    QCoreApplication::quit();
+}
+
+} // namespace zanfold

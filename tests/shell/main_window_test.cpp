@@ -1,0 +1,145 @@
+#include "shell/main_window.h"
+
+#include "core/commands.h"
+#include "shell/command_dispatch.h"
+#include "shell/startup.h"
+#include "support/qt_print.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTabBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace zanfold {
+namespace {
+
+using test::RecordingUi;
+using test::TempDir;
+
+// One QApplication for the suite, offscreen.
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "test_shell";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override { application(); }
+};
+
+TEST_F(Window, StartsWithOnlyTheFirstCommandsEnabled) {
+    AppState state;
+    RecordingUi ui;
+    MainWindow window(state, ui);
+    window.resize(1000, 700);
+    window.show();
+    const std::pair<int, bool> buttons[] = {
+        {command::Settings, true},        {command::ImportAlbum, true},    {command::ChooseTemplates, false},
+        {command::AllocatePhotos, false}, {command::StartCropping, false}, {command::Exit, true}};
+    for (const auto& [id, enabled] : buttons) {
+        const QList<QAction*> actions = window.actionsFor(id);
+        ASSERT_FALSE(actions.isEmpty()) << id;
+        EXPECT_EQ(actions.front()->isEnabled(), enabled) << id;
+    }
+    QStringList texts;
+    for (QAction* a : window.toolbar()->actions())
+        if (!a->text().isEmpty()) texts << a->text();
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("设置"), QStringLiteral("导入相册"), QStringLiteral("选择模板"),
+                           QStringLiteral("分配照片"), QStringLiteral("开始裁图"), QStringLiteral("退出")}));
+    EXPECT_EQ(window.specTabs()->tabText(0), QStringLiteral("**********"));
+    EXPECT_EQ(window.workTabs()->tabText(0), QStringLiteral("<没有选择模板>  "));
+    EXPECT_EQ(window.statusPart(1)->width(), 600);
+    EXPECT_EQ(window.statusPart(2)->width(), 200);
+    EXPECT_EQ(window.canvasPanel()->geometry(),
+              QRect(246, state.ToolbarHeight + 23, 754, state.CanvasHeight));
+    EXPECT_EQ(state.RightPaneWidth, 754);
+}
+
+TEST_F(Window, NeverSmallerThan820By400) {
+    AppState state;
+    RecordingUi ui;
+    MainWindow window(state, ui);
+    window.show();
+    window.resize(500, 300);
+    EXPECT_GE(window.width(), 820);
+    EXPECT_GE(window.height(), 400);
+}
+
+TEST_F(Window, StatusTextsAndTabsGoThroughTheWindow) {
+    AppState state;
+    RecordingUi recording;
+    MainWindow window(state, recording);
+    window.showTabs(TabStrip::Works, {QStringLiteral("A  "), QStringLiteral("B  ")}, 1);
+    EXPECT_EQ(window.workTabs()->count(), 2);
+    EXPECT_EQ(window.workTabs()->currentIndex(), 1);
+}
+
+TEST(Startup, BrokenLibraryIsReportedAndStartUpGoesOn) {
+    TempDir dir;
+    dir.write(QStringLiteral("zfTemplate.xml"), "<Templates><broken>");
+    dir.write(QStringLiteral("Zanfold.ini"), "[General]\nZoomSpeed=20\n");
+    const QString before = QDir::currentPath();
+    AppState state;
+    RecordingUi ui;
+    startUp(state, ui, dir.path());
+    QDir::setCurrent(before);
+    EXPECT_EQ(state.AppTitle, QStringLiteral("Zanfold2015"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("打开模板出错：")));
+    EXPECT_TRUE(state.Templates.empty());
+    EXPECT_EQ(state.settings.ZoomSpeed, 20); // the settings were still read
+    EXPECT_EQ(state.SettingsPath, dir.file(QStringLiteral("Zanfold.ini")));
+}
+
+TEST(Commands, BusyDropsCommandsAndExitQuits) {
+    AppState state;
+    RecordingUi ui;
+    state.CommandBusy = true;
+    CMDEVENT(state, ui, command::ShortcutKeys);
+    EXPECT_TRUE(ui.messages.empty());
+    state.CommandBusy = false;
+    CMDEVENT(state, ui, command::ShortcutKeys);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const QStringList lines = ui.lastMessage().text.split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.size(), 25);
+    EXPECT_EQ(lines[0], QStringLiteral("快捷键："));
+    EXPECT_EQ(lines[5], QStringLiteral("F3 ------------------------ 查找未使用照片"));
+    EXPECT_EQ(lines[24], QStringLiteral("Num0~Num9 ----------------- 定位分配照片"));
+    EXPECT_FALSE(state.CommandBusy);
+    CMDEVENT(state, ui, command::Exit);
+    EXPECT_EQ(ui.quitCalls, 1);
+}
+
+TEST(SingleInstance, SecondStartEndsAtOnce) {
+    TempDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(ZANFOLD_APP), {});
+    ASSERT_TRUE(first.waitForStarted());
+    EXPECT_FALSE(first.waitForFinished(1500)); // the first one keeps running
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(ZANFOLD_APP), {});
+    EXPECT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0);
+    first.kill();
+    first.waitForFinished();
+}
+
+} // namespace
+} // namespace zanfold
