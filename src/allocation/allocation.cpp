@@ -53,6 +53,27 @@ void fillInOrder(AppState& state, int w, int& p) {
     }
 }
 
+// Fills specification s of w from the orientation group [start, start + size), from photo p on; `taken`
+// counts the photos used since the group last started. When the group runs out it starts over with
+// LoopPhoto; without it the specification stops, and `restartAfterStop` tells whether the next specification
+// of this orientation starts at the group's first photo again or finds the group used up.
+void fillFromGroup(AppState& state, int w, int s, int start, int size, int& p, int& taken,
+                   bool restartAfterStop) {
+    const SpecRecord& spec = specOf(state, w, s);
+    const QSize aspect = displaySize(spec);
+    for (int n = 0; n < spec.count; ++n) {
+        if (taken == size) {
+            if (!state.settings.LoopPhoto && !restartAfterStop) break;
+            taken = 0;
+            p = start;
+            if (!state.settings.LoopPhoto) break;
+        }
+        assignPhoto(state, p, w, s, n, aspect.width(), aspect.height());
+        ++p;
+        ++taken;
+    }
+}
+
 } // namespace
 
 void ALLOT_MENU(Ui& ui, bool enable) {
@@ -102,20 +123,8 @@ void ALLOT_BYTYPE(AppState& state, Ui& ui) {
             }
             const TemplateRecord& t = templateOf(state, w);
             for (int s = 0; s < t.pTypeSum; ++s) {
-                const SpecRecord& spec = t.spec[s];
-                if (PHOTO_GETTYPE(spec.width, spec.height) != o) continue;
-                const QSize aspect = displaySize(spec);
-                for (int n = 0; n < spec.count; ++n) {
-                    if (taken == size) {
-                        // The group starts over; without looping the specification stops here.
-                        taken = 0;
-                        p = start;
-                        if (!state.settings.LoopPhoto) break;
-                    }
-                    assignPhoto(state, p, w, s, n, aspect.width(), aspect.height());
-                    ++p;
-                    ++taken;
-                }
+                if (PHOTO_GETTYPE(t.spec[s].width, t.spec[s].height) == o)
+                    fillFromGroup(state, w, s, start, size, p, taken, true);
             }
         }
     }
@@ -135,20 +144,8 @@ void ALLOT_BYTYPE_CURRENT(AppState& state, Ui& ui) {
         const int start = groupStart(state, o);
         int p = start, taken = 0;
         for (int s = 0; s < t.pTypeSum; ++s) {
-            const SpecRecord& spec = t.spec[s];
-            if (PHOTO_GETTYPE(spec.width, spec.height) != o) continue;
-            const QSize aspect = displaySize(spec);
-            for (int n = 0; n < spec.count; ++n) {
-                if (taken == size) {
-                    // Without looping the group stays used up for the rest of this run.
-                    if (!state.settings.LoopPhoto) break;
-                    taken = 0;
-                    p = start;
-                }
-                assignPhoto(state, p, w, s, n, aspect.width(), aspect.height());
-                ++p;
-                ++taken;
-            }
+            if (PHOTO_GETTYPE(t.spec[s].width, t.spec[s].height) == o)
+                fillFromGroup(state, w, s, start, size, p, taken, false);
         }
     }
     if (state.settings.SurplusPhoto) ALLOT_SURPLUS(state, ui, true, false);
