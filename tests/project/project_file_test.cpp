@@ -225,6 +225,18 @@ TEST_F(Project, CountsThatLieAreCaught) {
         EXPECT_EQ(ui2.lastMessage().text,
                   QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
     }
+    // The position count: five positions follow it (three named A00n, two P0n), 174 bytes in all.
+    for (const qint32 lie : {0x7FFFFFFF, 6, -1}) {
+        QByteArray bytes = good;
+        qToLittleEndian(lie, bytes.data() + good.size() - 174 - 4);
+        dir.write(QStringLiteral("lie.zpj"), bytes);
+        AppState opened = fresh();
+        RecordingUi ui2;
+        EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("lie.zpj"))), 0) << lie;
+        EXPECT_EQ(ui2.lastMessage().text,
+                  QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
+        EXPECT_TRUE(opened.WorkTemplates.empty());
+    }
     // A text block claiming a huge number of entries.
     QByteArray bytes = good;
     qToLittleEndian<qint32>(0x7FFFFFF0, bytes.data() + 4);
