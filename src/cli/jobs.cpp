@@ -21,6 +21,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <optional>
 
 namespace zanfold {
 
@@ -64,26 +65,50 @@ struct Session {
     ConsoleUi ui;
 };
 
-// State as the desktop program has it after start-up, with the files the options name.
-bool startSession(Session& s, const QCommandLineParser& parser, const Common& c) {
+// The files and workers a command works with.
+struct SessionFiles {
+    QString library;
+    QString settings;
+    int jobs = 0; // 0: one per core
+};
+
+// --jobs, 0 when not given; nullopt (with a message) when it is not a whole number from 1 on.
+std::optional<int> jobsOption(const QCommandLineParser& parser, const Common& c) {
+    if (!parser.isSet(c.jobs)) return 0;
+    bool ok = false;
+    const int jobs = parser.value(c.jobs).toInt(&ok);
+    if (ok && jobs >= 1) return jobs;
+    err(QStringLiteral("--jobs takes a whole number from 1 on"));
+    return std::nullopt;
+}
+
+// The files the options name, or those of the data folder; nullopt for a bad --jobs.
+std::optional<SessionFiles> sessionFiles(const QCommandLineParser& parser, const Common& c) {
+    const std::optional<int> jobs = jobsOption(parser, c);
+    if (!jobs) return std::nullopt;
+    const QString data = dataFolder(QCoreApplication::applicationDirPath());
+    return SessionFiles{
+        parser.isSet(c.library) ? parser.value(c.library) : data + QStringLiteral("/zfTemplate.xml"),
+        parser.isSet(c.settings) ? parser.value(c.settings) : data + QStringLiteral("/Zanfold.ini"), *jobs};
+}
+
+// State as the desktop program has it after start-up, with the given files.
+void startSession(Session& s, const SessionFiles& files) {
     s.state.AppTitle = QStringLiteral("Zanfold2015");
     INITDATA(s.state);
-    const QString data = dataFolder(QCoreApplication::applicationDirPath());
-    s.state.TemplateFile =
-        parser.isSet(c.library) ? parser.value(c.library) : data + QStringLiteral("/zfTemplate.xml");
-    loadOptionsFrom(s.state, parser.isSet(c.settings) ? parser.value(c.settings)
-                                                      : data + QStringLiteral("/Zanfold.ini"));
+    s.state.TemplateFile = files.library;
+    loadOptionsFrom(s.state, files.settings);
     // There is no desktop to open the output folder in; messages are printed anyway.
     s.state.settings.OpenFolder = 0;
-    if (parser.isSet(c.jobs)) {
-        bool ok = false;
-        s.state.JobCount = parser.value(c.jobs).toInt(&ok);
-        if (!ok || s.state.JobCount < 1) {
-            err(QStringLiteral("--jobs takes a whole number from 1 on"));
-            return false;
-        }
-    }
+    s.state.JobCount = files.jobs;
     TEMPLATE_LOAD(s.state, s.ui);
+}
+
+// Parses the options and starts the session; false (after a message) on a bad option value.
+bool startSession(Session& s, const QCommandLineParser& parser, const Common& c) {
+    const std::optional<SessionFiles> files = sessionFiles(parser, c);
+    if (!files) return false;
+    startSession(s, *files);
     return true;
 }
 
@@ -260,24 +285,17 @@ int commandDemo(const QStringList& arguments) {
     const QString folder = QDir::fromNativeSeparators(
         QFileInfo(parser.positionalArguments().value(0, QStringLiteral("zanfold-demo"))).absoluteFilePath());
     out(QStringLiteral("样例写入：") + QDir::toNativeSeparators(folder));
+    const std::optional<int> jobs = jobsOption(parser, c);
+    if (!jobs) return kExitUsage;
     QString error;
-    const int jobs = parser.isSet(c.jobs) ? std::max(1, parser.value(c.jobs).toInt()) : workerCount();
-    const Sample sample = writeSample(folder, jobs, &error);
+    const Sample sample = writeSample(folder, *jobs > 0 ? *jobs : workerCount(), &error);
     if (sample.album.isEmpty()) {
         err(error);
         return kExitFailed;
     }
-    QStringList sessionArgs{arguments.front(), QStringLiteral("--library"),
-                            folder + QStringLiteral("/zfTemplate.xml"), QStringLiteral("--settings"),
-                            folder + QStringLiteral("/Zanfold.ini")};
-    QCommandLineParser sessionParser;
-    Common sc;
-    sessionParser.addOptions(sc.session());
-    sessionParser.parse(parser.isSet(c.jobs)
-                            ? sessionArgs + QStringList{QStringLiteral("--jobs"), parser.value(c.jobs)}
-                            : sessionArgs);
     Session s;
-    if (!startSession(s, sessionParser, sc)) return kExitUsage;
+    startSession(
+        s, {folder + QStringLiteral("/zfTemplate.xml"), folder + QStringLiteral("/Zanfold.ini"), *jobs});
     // The sample allocates by orientation and gives the leftovers to empty positions.
     s.state.settings.LockType = 1;
     s.state.settings.SurplusPhoto = 1;
@@ -287,7 +305,6 @@ int commandDemo(const QStringList& arguments) {
         return kExitFailed;
     QElapsedTimer timer;
     timer.start();
-    s.state.AlbumPath.clear();
     if (!ALBUM_OPEN(s.state, s.ui, sample.album, true)) return kExitFailed;
     const qint64 importMs = timer.elapsed();
     out(QStringLiteral("导入相册：%1 张照片，用时 %2 秒")
