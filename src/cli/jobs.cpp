@@ -112,8 +112,10 @@ bool startSession(Session& s, const QCommandLineParser& parser, const Common& c)
     return true;
 }
 
-// Parses the command's own arguments; prints its help or the error. 0 to go on, else the exit status.
-int parse(QCommandLineParser& parser, const QStringList& arguments, const QString& description) {
+// Parses the command's own arguments, `positionals` of them without an option (-1: any number); prints
+// the help or the error. 0 to go on, -1 when the help was shown, else the exit status.
+int parse(QCommandLineParser& parser, const QStringList& arguments, const QString& description,
+          int positionals = -1) {
     parser.setApplicationDescription(description);
     const QCommandLineOption help = parser.addHelpOption();
     if (!parser.parse(arguments)) {
@@ -124,6 +126,10 @@ int parse(QCommandLineParser& parser, const QStringList& arguments, const QStrin
     if (parser.isSet(help)) {
         out(parser.helpText());
         return -1;
+    }
+    if (positionals >= 0 && parser.positionalArguments().size() != positionals) {
+        err(parser.helpText());
+        return kExitUsage;
     }
     return 0;
 }
@@ -215,12 +221,8 @@ int commandRender(const QStringList& arguments) {
     Common c;
     parser.addOptions(QList<QCommandLineOption>{c.timings} + c.session());
     parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("project file (*.zpj)"));
-    if (const int rc = parse(parser, arguments, QStringLiteral("Reopens a saved project and crops it.")))
+    if (const int rc = parse(parser, arguments, QStringLiteral("Reopens a saved project and crops it."), 1))
         return rc < 0 ? 0 : rc;
-    if (parser.positionalArguments().size() != 1) {
-        err(parser.helpText());
-        return kExitUsage;
-    }
     Session s;
     if (!startSession(s, parser, c)) return kExitUsage;
     QElapsedTimer timer;
@@ -237,12 +239,8 @@ int commandImportTemplate(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("aep"),
                                  QStringLiteral("template project file (*.aep) beside its 照片 folder"));
     if (const int rc =
-            parse(parser, arguments, QStringLiteral("Adds a template project folder to the library.")))
+            parse(parser, arguments, QStringLiteral("Adds a template project folder to the library."), 1))
         return rc < 0 ? 0 : rc;
-    if (parser.positionalArguments().size() != 1) {
-        err(parser.helpText());
-        return kExitUsage;
-    }
     Session s;
     if (!startSession(s, parser, c)) return kExitUsage;
     const int problemsBefore = s.ui.problems();
