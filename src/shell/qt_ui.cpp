@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QUrl>
