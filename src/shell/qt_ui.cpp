@@ -75,8 +75,10 @@ QString QtUi::saveFile(const QString& title, const QString& filter, const QStrin
                        const QString& proposed) {
     QString path = QFileDialog::getSaveFileName(
         window_, title, start.isEmpty() ? proposed : start + QLatin1Char('/') + proposed, filter);
-    if (!path.isEmpty() && !path.contains(QLatin1Char('.'), Qt::CaseSensitive))
-        path += QStringLiteral(".zpj");
+    // The filter's extension ("*.zpj") is the default one.
+    const QRegularExpressionMatch pattern = QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty() && pattern.hasMatch())
+        path += pattern.captured(1);
     return path;
 }
 
