@@ -5,12 +5,9 @@
 //   1920 jobs PROJECT LIBRARY INI   print the crops of a saved project: file x y w h W H name, one per line
 #include "cli/console_ui.h"
 #include "cli/sample.h"
-#include "cli/sample_photo.h"
 #include "core/worker_pool.h"
 #include "crop/slots.h"
-#include "imaging/file_utils.h"
 #include "imaging/image_save.h"
-#include "imaging/jpeg_codec.h"
 #include "imaging/picture.h"
 #include "output/batch_crop.h"
 #include "project/project_file.h"
@@ -21,7 +18,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
