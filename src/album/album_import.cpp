@@ -51,6 +51,9 @@ void ALBUM_RESET(AppState& state, Ui& ui) {
     state.AlbumOrientCount = {0, 0, 0};
     state.CurrentPhoto = -1;
     state.SearchHit = -1;
+    state.StripColumns = 0;
+    state.StripRows = 0;
+    state.StripScrollPos = 0;
     for (int id : {command::ChooseTemplates, command::AllocatePhotos, command::StartCropping})
         ui.setCommandEnabled(id, false);
     ui.setStatus(3, QString());

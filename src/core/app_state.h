@@ -54,6 +54,16 @@ struct AppState {
     int RightPaneWidth = 0; // width left for the tab strips and the canvas
     int CanvasHeight = 0;
 
+    int PaneHeight = 0; // between toolbar and status bar
+
+    // Photo strip: its grid and scroll position.
+    int StripColumns = 0;
+    int StripPageSize = 0; // whole rows that fit
+    int StripRows = 0;     // rows drawn
+    int StripCells = 0;
+    int StripScrollPos = 0;
+    bool StripScrollShown = false;
+
     // Tab strips: one tab per work template (texts kept because their spacing tells how the work was made)
     // and one per specification of the current work template.
     QStringList WorkTabs;
