@@ -1,9 +1,11 @@
 #include "shell/main_window.h"
 
+#include "album/strip.h"
 #include "core/commands.h"
 #include "crop/work_templates.h"
 #include "output/batch_crop.h"
 #include "shell/command_dispatch.h"
+#include "shell/views.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,17 +30,6 @@ namespace zanfold {
 
 namespace {
 
-const QColor kPanelGrey(160, 160, 160);
-
-QWidget* greyPanel(QWidget* parent) {
-    auto* panel = new QWidget(parent);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, kPanelGrey);
-    panel->setPalette(palette);
-    return panel;
-}
-
 QIcon icon(const QString& name) {
     return name.isEmpty() ? QIcon() : QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
 }
@@ -51,12 +42,16 @@ QPixmap logoPixmap(QSize size) {
     return pixmap;
 }
 
+} // namespace
+
 struct MenuItem {
     int id; // 0: separator
     const char* text;
     const char* shortcut;
     const char* bitmap;
 };
+
+namespace {
 
 // The drop-down menus of the toolbar buttons.
 const MenuItem kSettingsMenu[] = {{command::TemplateManagement, "模板管理", "F4", "16TemplateB"},
@@ -78,6 +73,43 @@ const MenuItem kAllotMenu[] = {
     {command::AllocateRemainingToCurrent, "分配剩余照片给当前模板", "", "16Photo0"},
     {command::ClearCurrentAllocation, "清除当前模板的分配", "", "16deleteB"}};
 const MenuItem kClipMenu[] = {{command::CropOne, "单张裁图", "", "16ClipA"}};
+
+// The photo menu of the strip; the "已经使用" submenu is filled when it opens.
+const MenuItem kPhotoMenu[] = {{command::ViewPhoto, "查看照片", "V", "16view"},
+                               {0, nullptr, nullptr, nullptr},
+                               {command::RotateLeft, "向左旋转", "", "16left"},
+                               {command::RotateRight, "向右旋转", "", "16right"},
+                               {command::Rotate180, "旋转180度", "", "16rotateC"},
+                               {0, nullptr, nullptr, nullptr},
+                               {command::FindUnused, "查找未使用照片", "Ctrl+F", "16findA"},
+                               {command::FindNextUnused, "查找下一个", "F3", "16findB"},
+                               {0, nullptr, nullptr, nullptr},
+                               {command::ReloadPhoto, "更新照片", "", "16updatephoto"},
+                               {command::DeletePhoto, "删除照片", "", "16deleteB"},
+                               {command::UsePhoto, "使用照片", "", "16SelectPhoto"}};
+
+// The position presets, as the numeric keypad lays them out.
+const MenuItem kPositionMenu[] = {{command::PresetFirst + 7, "上左", "7", "16positon1"},
+                                  {command::PresetFirst + 8, "上中", "8", "16positon2"},
+                                  {command::PresetFirst + 9, "上右", "9", "16positon3"},
+                                  {0, nullptr, nullptr, nullptr},
+                                  {command::PresetFirst + 4, "中左", "4", "16positon4"},
+                                  {command::PresetFirst + 5, "居中", "5", "16positon5"},
+                                  {command::PresetFirst + 6, "中右", "6", "16positon6"},
+                                  {0, nullptr, nullptr, nullptr},
+                                  {command::PresetFirst + 1, "下左", "1", "16positon7"},
+                                  {command::PresetFirst + 2, "下中", "2", "16positon8"},
+                                  {command::PresetFirst + 3, "下右", "3", "16positon9"},
+                                  {0, nullptr, nullptr, nullptr},
+                                  {command::PresetFirst, "默认", "0", "16ClipB"}};
+
+const MenuItem kCanvasMenu[] = {{command::FindPhoto, "查找照片", "F", "16findB"},
+                                {command::RemovePhoto, "删除照片", "Delete", "16RemovePhotoUse"},
+                                {0, nullptr, nullptr, nullptr},
+                                {command::AllocateCurrentSpec, "分配当前规格", "A", ""},
+                                {command::CopyCurrentSpec, "复制分配当前规格", "D", "16copy"},
+                                {0, nullptr, nullptr, nullptr},
+                                {command::CanvasCropOne, "单张裁图", "", "16ClipA"}};
 
 // The accelerator table: key, command.
 struct Accelerator {
@@ -104,8 +136,8 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     }
     statusHeight_ = statusBar_->sizeHint().height();
 
-    strip_ = greyPanel(this);
-    canvas_ = greyPanel(this);
+    strip_ = new StripView(state_, ui_, this);
+    canvas_ = new CanvasView(state_, ui_, this);
     stripScroll_ = new QScrollBar(Qt::Vertical, this);
     canvasScroll_ = new QScrollBar(Qt::Vertical, this);
     stripScroll_->hide();
@@ -145,6 +177,15 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
         state_.FirstRow = row;
         canvas_->update();
     });
+    connect(stripScroll_, &QScrollBar::valueChanged, this, [this](int row) {
+        state_.StripScrollPos = row;
+        strip_->update();
+    });
+    strip_->scrollBy = [this](int delta) { stripScroll_->setValue(stripScroll_->value() + delta); };
+    canvas_->scrollBy = [this](int delta) {
+        if (canvasScroll_->isVisible()) canvasScroll_->setValue(canvasScroll_->value() + delta);
+    };
+    buildPopupMenus();
     resize(900, 600);
     applyLayout();
 }
@@ -194,30 +235,71 @@ void MainWindow::buildToolbar() {
     state_.ToolbarHeight = toolbar_->sizeHint().height();
 }
 
-void MainWindow::buildMenus() {
-    auto build = [this](int buttonId, const MenuItem* items, size_t count) {
-        auto* menu = new QMenu(this);
-        for (size_t i = 0; i < count; ++i) {
-            const MenuItem& item = items[i];
-            if (item.id == 0) {
-                menu->addSeparator();
-                continue;
-            }
-            QAction* action =
-                commandAction(item.id, QString::fromUtf8(item.text), QString::fromLatin1(item.bitmap));
-            action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-            action->setShortcutContext(Qt::WidgetShortcut); // the accelerator table fires them
-            menu->addAction(action);
+QMenu* MainWindow::menuOf(const MenuItem* items, size_t count, QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    for (size_t i = 0; i < count; ++i) {
+        const MenuItem& item = items[i];
+        if (item.id == 0) {
+            menu->addSeparator();
+            continue;
         }
+        QAction* action =
+            commandAction(item.id, QString::fromUtf8(item.text), QString::fromLatin1(item.bitmap));
+        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+        action->setShortcutContext(Qt::WidgetShortcut); // the accelerator table fires them
+        menu->addAction(action);
+    }
+    return menu;
+}
+
+void MainWindow::buildMenus() {
+    auto attach = [this](int buttonId, QMenu* menu) {
         for (QAction* a : actionsFor(buttonId))
             if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(a)))
                 button->setMenu(menu);
     };
-    build(command::Settings, kSettingsMenu, std::size(kSettingsMenu));
-    build(command::ImportAlbum, kAlbumMenu, std::size(kAlbumMenu));
-    build(command::ChooseTemplates, kTemplatesMenu, std::size(kTemplatesMenu));
-    build(command::AllocatePhotos, kAllotMenu, std::size(kAllotMenu));
-    build(command::StartCropping, kClipMenu, std::size(kClipMenu));
+    attach(command::Settings, menuOf(kSettingsMenu, std::size(kSettingsMenu), this));
+    attach(command::ImportAlbum, menuOf(kAlbumMenu, std::size(kAlbumMenu), this));
+    attach(command::ChooseTemplates, menuOf(kTemplatesMenu, std::size(kTemplatesMenu), this));
+    attach(command::AllocatePhotos, menuOf(kAllotMenu, std::size(kAllotMenu), this));
+    attach(command::StartCropping, menuOf(kClipMenu, std::size(kClipMenu), this));
+}
+
+void MainWindow::buildPopupMenus() {
+    QMenu* photo = menuOf(kPhotoMenu, std::size(kPhotoMenu), this);
+    usedIn_ = photo->addMenu(QStringLiteral("已经使用"));
+    actions_.insert(command::UsedInMenu, usedIn_->menuAction());
+    usedIn_->menuAction()->setEnabled(false);
+    strip_->photoMenu = photo;
+    strip_->preparePhotoMenu = [this](QMenu*) { fillPhotoMenu(usedIn_); };
+
+    auto* canvas = new QMenu(this);
+    QMenu* position = menuOf(kPositionMenu, std::size(kPositionMenu), canvas);
+    position->setTitle(QStringLiteral("照片定位"));
+    canvas->addMenu(position);
+    // The submenu is enabled with its presets.
+    actions_.insert(command::PresetFirst, position->menuAction());
+    canvas->addActions(menuOf(kCanvasMenu, std::size(kCanvasMenu), canvas)->actions());
+    canvas->insertSeparator(canvas->actions().value(3));
+    canvas_->positionMenu = canvas;
+    // Until a position with a photo is selected, its commands are greyed.
+    for (int id = command::PresetFirst; id <= command::PresetLast; ++id)
+        for (QAction* a : actionsFor(id))
+            a->setEnabled(false);
+    for (int id : {command::FindPhoto, command::RemovePhoto, command::CanvasCropOne, command::CropOne,
+                   command::CopyCurrentSpec})
+        for (QAction* a : actionsFor(id))
+            a->setEnabled(false);
+}
+
+void MainWindow::fillPhotoMenu(QMenu* usedIn) {
+    usedIn->clear();
+    const std::vector<UsedInItem> items = ALBUM_UPDATEMENU(state_, ui_);
+    for (size_t k = 0; k < items.size(); ++k) {
+        const int id = command::UsedInFirst + static_cast<int>(k);
+        QAction* action = usedIn->addAction(items[k].text);
+        connect(action, &QAction::triggered, this, [this, id] { CMDEVENT(state_, ui_, id); });
+    }
 }
 
 void MainWindow::buildShortcuts() {
@@ -292,6 +374,28 @@ void MainWindow::placeCanvas(const CanvasPlacement& placement) {
     }
 }
 
+QWidget* MainWindow::stripPanel() const {
+    return strip_;
+}
+
+QWidget* MainWindow::canvasPanel() const {
+    return canvas_;
+}
+
+void MainWindow::refreshStrip() {
+    const StripPlacement place = ALBUM_UPDATESCROLL(state_);
+    strip_->setGeometry(place.panel);
+    stripScroll_->setVisible(place.scrollBar);
+    if (place.scrollBar) {
+        stripScroll_->setGeometry(place.scrollRect);
+        const QSignalBlocker quiet(stripScroll_);
+        stripScroll_->setRange(0, std::max(0, place.scrollMaximum - place.scrollPage + 1));
+        stripScroll_->setPageStep(place.scrollPage);
+        stripScroll_->setValue(state_.StripScrollPos);
+    }
+    strip_->update();
+}
+
 void MainWindow::placeOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 900, 600);
@@ -306,11 +410,13 @@ void MainWindow::applyLayout() {
     layout_ = windowLayout(size(), state_.ToolbarHeight, statusHeight_, state_.StripPaneWidth, logo.width());
     state_.RightPaneWidth = layout_.rightPaneWidth;
     state_.CanvasHeight = layout_.canvasHeight;
+    state_.PaneHeight = layout_.paneHeight;
     toolbar_->setGeometry(0, 0, width(), state_.ToolbarHeight);
     statusBar_->setGeometry(0, height() - statusHeight_, width(), statusHeight_);
     for (int i = 0; i < 2; ++i)
         status_[i]->setFixedWidth(std::max(0, layout_.statusWidths[i]));
     strip_->setGeometry(layout_.strip);
+    refreshStrip();
     splitter_->setGeometry(layout_.splitter);
     specTabs_->setGeometry(layout_.specTabs);
     canvas_->setGeometry(layout_.canvas);

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QAction;
+class QMenu;
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -30,8 +31,8 @@ public:
     QList<QAction*> actionsFor(int commandId) const { return actions_.values(commandId); }
     QLabel* statusPart(int part) const { return status_[part - 1]; }
     QProgressBar* progressBar() const { return progress_; }
-    QWidget* stripPanel() const { return strip_; }
-    QWidget* canvasPanel() const { return canvas_; }
+    QWidget* stripPanel() const;
+    QWidget* canvasPanel() const;
     QScrollBar* canvasScrollBar() const { return canvasScroll_; }
     QTabBar* specTabs() const { return specTabs_; }
     QTabBar* workTabs() const { return workTabs_; }
@@ -43,6 +44,8 @@ public:
     void placeCanvas(const CanvasPlacement& placement);
     // Centres a client area of 900 x 600 in the screen's available area (never above or left of it).
     void placeOnScreen();
+    // Lays the photo strip out again for the album and draws it.
+    void refreshStrip();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -53,6 +56,9 @@ private:
     void buildToolbar();
     void buildMenus();
     void buildShortcuts();
+    void buildPopupMenus();
+    void fillPhotoMenu(QMenu* menu);
+    QMenu* menuOf(const struct MenuItem* items, size_t count, QWidget* parent);
     void applyLayout();
     QAction* commandAction(int id, const QString& text, const QString& icon);
     void onTab(TabStrip strip, int index);
@@ -64,8 +70,9 @@ private:
     QLabel* logo_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
-    QWidget* strip_ = nullptr;
-    QWidget* canvas_ = nullptr;
+    class StripView* strip_ = nullptr;
+    class CanvasView* canvas_ = nullptr;
+    QMenu* usedIn_ = nullptr;
     QScrollBar* stripScroll_ = nullptr;
     QScrollBar* canvasScroll_ = nullptr;
     QFrame* splitter_ = nullptr;

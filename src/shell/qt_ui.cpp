@@ -1,5 +1,6 @@
 #include "shell/qt_ui.h"
 
+#include "album/strip.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
@@ -112,7 +113,7 @@ void QtUi::setCaption(const QString& caption) {
 void QtUi::redraw(View view) {
     if (!window_) return;
     if (view == View::Strip)
-        window_->stripPanel()->update();
+        window_->refreshStrip();
     else
         window_->canvasPanel()->update();
 }
@@ -129,8 +130,10 @@ void QtUi::setCanvasScroll(int firstRow) {
     if (window_) window_->canvasScrollBar()->setValue(firstRow);
 }
 
-void QtUi::showPhoto(int) {
-    if (window_) window_->stripPanel()->update();
+void QtUi::showPhoto(int index) {
+    if (!window_) return;
+    PHOTO_SELECTINDEX(state_, *this, index);
+    window_->refreshStrip();
 }
 
 int QtUi::chooseTemplate() {

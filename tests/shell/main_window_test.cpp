@@ -1,11 +1,16 @@
 #include "shell/main_window.h"
 
+#include "album/album_import.h"
 #include "core/commands.h"
+#include "crop/assignment.h"
+#include "crop/canvas.h"
 #include "shell/command_dispatch.h"
 #include "shell/startup.h"
+#include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
+#include "support/work_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,6 +88,33 @@ TEST_F(Window, StatusTextsAndTabsGoThroughTheWindow) {
     window.showTabs(TabStrip::Works, {QStringLiteral("A  "), QStringLiteral("B  ")}, 1);
     EXPECT_EQ(window.workTabs()->count(), 2);
     EXPECT_EQ(window.workTabs()->currentIndex(), 1);
+}
+
+// A window over a real album and work: the strip and the canvas paint what the work holds.
+TEST_F(Window, StripAndCanvasShowTheWork) {
+    TempDir dir;
+    for (int i = 0; i < 3; ++i)
+        dir.write(QStringLiteral("a/%1.jpg").arg(i),
+                  test::makeJpeg(test::solidImage(400, 300, qRgb(200, 30, 30))));
+    AppState state;
+    RecordingUi ui;
+    MainWindow window(state, ui);
+    window.resize(1000, 700);
+    window.show();
+    ASSERT_EQ(ALBUM_OPEN(state, ui, dir.file(QStringLiteral("a")), false), 1);
+    test::addToWork(state, ui,
+                    test::addLibraryTemplate(state, QStringLiteral("T"), {{'A', 3, 1920, 1080, 2}}));
+    assignPhoto(state, 0, 0, 0, 0, 1920, 1080);
+    window.refreshStrip();
+    EXPECT_EQ(state.StripColumns, 2);
+    const QImage strip = window.stripPanel()->grab().toImage();
+    EXPECT_EQ(strip.pixelColor(60, 60).red(), 200); // the first thumbnail
+    EXPECT_EQ(strip.pixelColor(5, 5), QColor(160, 160, 160));
+    const QImage canvas = window.canvasPanel()->grab().toImage();
+    const QPoint filled = frameCorner(state, 0) + QPoint(100, 56),
+                 empty = frameCorner(state, 1) + QPoint(100, 56);
+    EXPECT_EQ(canvas.pixelColor(filled).red(), 200);
+    EXPECT_EQ(canvas.pixelColor(empty), QColor(Qt::white));
 }
 
 TEST(Startup, BrokenLibraryIsReportedAndStartUpGoesOn) {

@@ -1,0 +1,198 @@
+#include "shell/views.h"
+
+#include "album/album_import.h"
+#include "album/strip.h"
+#include "core/palette.h"
+#include "crop/canvas.h"
+#include "crop/crop_geometry.h"
+#include "crop/slots.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QUrl>
+#include <QWheelEvent>
+
+namespace zanfold {
+
+namespace {
+
+const QColor kBackground(160, 160, 160);
+const char* kPhotoMime = "application/x-zanfold-photo";
+
+// Draws the rectangle `source` of the picture stretched onto `target`; parts of the rectangle outside the
+// picture stay as they are (white behind).
+void drawCrop(QPainter& p, const QRectF& target, const QImage& picture, const QRectF& source) {
+    const QRectF inside = source.intersected(QRectF(picture.rect()));
+    if (inside.isEmpty() || source.width() <= 0 || source.height() <= 0) return;
+    const double sx = target.width() / source.width(), sy = target.height() / source.height();
+    const QRectF to(target.x() + (inside.x() - source.x()) * sx, target.y() + (inside.y() - source.y()) * sy,
+                    inside.width() * sx, inside.height() * sy);
+    p.drawImage(to, picture, inside);
+}
+
+} // namespace
+
+StripView::StripView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {
+    setAcceptDrops(true);
+}
+
+void StripView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kBackground);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const int photos = static_cast<int>(state_.Photos.size());
+    for (int k = 0; k < state_.StripCells; ++k) {
+        const int i = state_.StripColumns * state_.StripScrollPos + k;
+        if (i >= photos) break;
+        const PhotoRecord& photo = state_.Photos[i];
+        const QPoint cell = stripCellCorner(state_, k);
+        p.fillRect(QRect(cell, QSize(kStripCell, kStripCell)), QColor::fromRgba(palette::kDarkBackground));
+        p.drawImage(QRect(cell.x() + (kStripCell - photo.stripWidth) / 2,
+                          cell.y() + (kStripCell - photo.stripHeight) / 2, photo.stripWidth,
+                          photo.stripHeight),
+                    photo.thumb);
+        if (i == state_.CurrentPhoto) {
+            p.setPen(QPen(QColor::fromRgba(palette::kHighlightPen), palette::kPenWidth));
+            p.drawRect(QRect(cell - QPoint(1, 1), QSize(kStripCell + 2, kStripCell + 2)));
+        }
+        p.setPen(Qt::white);
+        p.drawText(QRect(cell + QPoint(80, 84), QSize(20, 16)), Qt::AlignRight,
+                   QString::number(photo.useCount));
+    }
+}
+
+void StripView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const int hit = PHOTO_SELECT(state_, ui_, at.x(), at.y());
+    if (event->button() == Qt::LeftButton) {
+        dragArmed_ = hit != 0;
+    } else if (event->button() == Qt::RightButton && hit && photoMenu) {
+        if (preparePhotoMenu) preparePhotoMenu(photoMenu);
+        photoMenu->popup(event->globalPosition().toPoint());
+    }
+}
+
+void StripView::mouseMoveEvent(QMouseEvent*) {
+    if (!dragArmed_ || state_.CurrentPhoto < 0) return;
+    dragArmed_ = false;
+    const PhotoRecord& photo = state_.Photos[state_.CurrentPhoto];
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kPhotoMime), QByteArray::number(state_.CurrentPhoto));
+    drag->setMimeData(data);
+    drag->setPixmap(QPixmap::fromImage(photo.thumb.scaled(photo.stripWidth, photo.stripHeight)));
+    drag->setHotSpot(QPoint(photo.stripWidth / 2, photo.stripHeight / 2));
+    drag->exec(Qt::CopyAction);
+}
+
+void StripView::mouseReleaseEvent(QMouseEvent*) {
+    dragArmed_ = false;
+}
+
+void StripView::wheelEvent(QWheelEvent* event) {
+    if (state_.StripScrollShown && scrollBy) scrollBy(event->angleDelta().y() < 0 ? 1 : -1);
+}
+
+void StripView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void StripView::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    event->acceptProposedAction();
+    dropAlbumFolder(state_, ui_, urls.front().toLocalFile());
+}
+
+CanvasView::CanvasView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {
+    setAcceptDrops(true);
+}
+
+void CanvasView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kBackground);
+    if (state_.CurrentWork < 0 || state_.WorkTemplates.empty()) return;
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const int first = CLIP_GETSLOT(state_, state_.CurrentWork, state_.CurrentSpec, 0);
+    const int count = currentSpecRecord(state_).count;
+    const QSize frameSize(state_.FrameWidth, state_.FrameHeight);
+    for (int i = 0; i < state_.VisibleCells; ++i) {
+        const int n = state_.CellColumns * state_.FirstRow + i;
+        if (n >= count) break;
+        const SlotRecord& slot = state_.Slots[first + n];
+        const QPoint cell = cellCorner(state_, i);
+        const QRect frame(frameCorner(state_, i), frameSize);
+        p.fillRect(QRect(cell, QSize(kCellSize, kCellSize)), QColor::fromRgba(palette::kDarkBackground));
+        p.fillRect(frame, Qt::white);
+        if (slot.photo >= 0)
+            drawCrop(p, frame, state_.Photos[slot.photo].thumb,
+                     QRectF(slot.cropX, slot.cropY, slot.cropWidth, slot.cropHeight));
+        if (!slot.mask.isNull()) {
+            p.setOpacity(palette::kFadedOpacity);
+            p.drawImage(frame, slot.mask);
+            p.setOpacity(1.0);
+        }
+        if (n == state_.CurrentSlot) {
+            p.setPen(QPen(QColor::fromRgba(palette::kHighlightPen), palette::kPenWidth));
+            p.drawRect(QRect(cell - QPoint(1, 1), QSize(kCellSize + 2, kCellSize + 2)));
+        }
+        p.setPen(Qt::white);
+        p.drawText(QRect(cell + QPoint(2, 186), QSize(kCellSize - 4, 14)), Qt::AlignLeft | Qt::AlignVCenter,
+                   slot.name);
+    }
+}
+
+void CanvasView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        state_.DragStart = state_.DragPoint = at;
+        CLIP_CLICK(state_, ui_, at.x(), at.y());
+        dragging_ = state_.DragArmed;
+        if (dragging_) setCursor(Qt::SizeAllCursor);
+    } else if (event->button() == Qt::RightButton && CLIP_POPUP(state_, ui_, at.x(), at.y()) &&
+               positionMenu) {
+        positionMenu->popup(event->globalPosition().toPoint());
+    }
+}
+
+void CanvasView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_) return;
+    state_.DragPoint = event->position().toPoint();
+    CLIP_MOVE(state_, ui_);
+}
+
+void CanvasView::mouseReleaseEvent(QMouseEvent*) {
+    if (!dragging_) return;
+    dragging_ = false;
+    unsetCursor();
+}
+
+void CanvasView::wheelEvent(QWheelEvent* event) {
+    if (state_.Photos.empty()) return;
+    const QPoint at = event->position().toPoint();
+    const bool away = event->angleDelta().y() > 0;
+    if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot && state_.CurrentSlot >= 0) {
+        // Turning the wheel away from the user shows the photo larger.
+        if (state_.DragArmed) CLIP_ZOOM(state_, ui_, away);
+    } else if (scrollBy) {
+        scrollBy(away ? -1 : 1);
+    }
+}
+
+void CanvasView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(QString::fromLatin1(kPhotoMime))) event->acceptProposedAction();
+}
+
+void CanvasView::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasFormat(QString::fromLatin1(kPhotoMime))) return;
+    event->acceptProposedAction();
+    const QPoint at = event->position().toPoint();
+    CLIP_DROP(state_, ui_, at.x(), at.y());
+}
+
+} // namespace zanfold

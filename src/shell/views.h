@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/ui.h"
+
+#include <QWidget>
+
+class QMenu;
+
+namespace zanfold {
+
+// The photo strip: paints the thumbnails of the visible rows with their use counts, selects on a press,
+// starts dragging a photo on the first move after it, opens the photo menu, scrolls with the wheel and takes
+// dropped album folders.
+class StripView : public QWidget {
+    Q_OBJECT
+public:
+    StripView(AppState& state, Ui& ui, QWidget* parent);
+    // Called before the photo menu opens, to fill it for the selected photo.
+    std::function<void(QMenu*)> preparePhotoMenu;
+    QMenu* photoMenu = nullptr;
+    std::function<void(int delta)> scrollBy;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    AppState& state_;
+    Ui& ui_;
+    bool dragArmed_ = false;
+};
+
+// The crop canvas: paints the positions of the shown specification with their crops and masks, selects,
+// drags and zooms the photo in a frame, opens the position menu and takes photos dropped from the strip.
+class CanvasView : public QWidget {
+    Q_OBJECT
+public:
+    CanvasView(AppState& state, Ui& ui, QWidget* parent);
+    QMenu* positionMenu = nullptr;
+    std::function<void(int delta)> scrollBy;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    AppState& state_;
+    Ui& ui_;
+    bool dragging_ = false;
+};
+
+} // namespace zanfold
