@@ -10,6 +10,7 @@
 #include "imaging/file_utils.h"
 #include "output/batch_crop.h"
 #include "project/project_file.h"
+#include "templates/template_import.h"
 
 namespace zanfold {
 
@@ -39,6 +40,10 @@ void run(AppState& state, Ui& ui, int id) {
         break;
     case Exit:
         ui.quit();
+        break;
+    case TemplateManagement:
+        // Until the template window exists, template management adds a template project to the library.
+        TEMPLATE_IMPORT(state, ui);
         break;
     case OpenOutputFolder:
         ZF_OPENFOLDER(ui, state.settings.OutFolder);

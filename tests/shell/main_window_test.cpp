@@ -153,6 +153,19 @@ TEST(Commands, BusyDropsCommandsAndExitQuits) {
     EXPECT_EQ(ui.quitCalls, 1);
 }
 
+TEST(Commands, TemplateManagementImportsATemplate) {
+    TempDir dir;
+    dir.write(QStringLiteral("tpl/T.aep"), "");
+    dir.write(QStringLiteral("tpl/照片/A1.jpg"), test::makeJpeg(test::solidImage(640, 360, qRgb(1, 1, 1))));
+    AppState state;
+    state.TemplateFile = dir.file(QStringLiteral("zfTemplate.xml"));
+    RecordingUi ui;
+    ui.openFiles.push_back(dir.file(QStringLiteral("tpl/T.aep")));
+    CMDEVENT(state, ui, command::TemplateManagement);
+    EXPECT_EQ(state.TemplateNames, QStringList{QStringLiteral("T")});
+    EXPECT_TRUE(QFile::exists(state.TemplateFile));
+}
+
 TEST(SingleInstance, SecondStartEndsAtOnce) {
     TempDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
