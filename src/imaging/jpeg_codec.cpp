@@ -101,6 +101,7 @@ struct JpegReader::Impl {
     bool created = false;
     bool headerRead = false;
     bool decoded = false;
+    bool jpeg = false;
     int orientation = 1;
     QString error;
 
@@ -124,7 +125,8 @@ JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
         d->data = reinterpret_cast<const uchar*>(d->bytes.constData());
         d->length = d->bytes.size();
     }
-    if (d->length < 3 || !looksLikeJpeg(QByteArray::fromRawData(reinterpret_cast<const char*>(d->data), 3))) {
+    d->jpeg = d->length >= 3 && d->data[0] == 0xFF && d->data[1] == 0xD8 && d->data[2] == 0xFF;
+    if (!d->jpeg) {
         d->error = QStringLiteral("not a JPEG file");
         return;
     }
@@ -158,6 +160,10 @@ JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
 }
 
 JpegReader::~JpegReader() = default;
+
+bool JpegReader::isJpeg() const {
+    return d->jpeg;
+}
 
 bool JpegReader::ok() const {
     return d->headerRead && d->error.isEmpty();
@@ -236,10 +242,6 @@ bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, b
         sink(y, pixels, static_cast<int>(xOffset));
     }
     return true;
-}
-
-bool looksLikeJpeg(const QByteArray& head) {
-    return head.size() >= 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
 }
 
 QByteArray encodeJpeg(const QImage& image, int quality, QString* error) {

@@ -25,6 +25,8 @@ public:
     JpegReader& operator=(const JpegReader&) = delete;
 
     bool ok() const;
+    // The file starts like a JPEG (whether or not its header then reads).
+    bool isJpeg() const;
     QString error() const;
     QSize size() const;      // stored pixel size
     int orientation() const; // EXIF orientation 1..8, 1 when none is recorded
@@ -39,9 +41,6 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
-
-// True when the bytes start like a JPEG file.
-bool looksLikeJpeg(const QByteArray& head);
 
 // The picture as JPEG bytes (RGB, 4:2:0, quality 1..100); empty with a message on failure.
 QByteArray encodeJpeg(const QImage& image, int quality, QString* error = nullptr);

@@ -4,7 +4,6 @@
 #include "imaging/orientation.h"
 #include "imaging/resample.h"
 
-#include <QFile>
 #include <QImageReader>
 
 #include <optional>
@@ -15,12 +14,6 @@ namespace {
 
 // Outputs and thumbnails beyond this are refused before anything is allocated.
 constexpr qint64 kMaxOutputPixels = qint64(1) << 28;
-
-QByteArray fileHead(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.read(3);
-}
 
 // The smallest scale n/8 at which the stored rectangle still has the output's resolution.
 int pickEighths(QSize region, QSize out) {
@@ -64,8 +57,7 @@ StreamResampler resamplerFor(const Plan& p, double k, QSize scaled, QRgb backgro
         background);
 }
 
-Rendered renderJpeg(const ImageSource& source, const Request& req) {
-    JpegReader reader(source.file);
+Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request& req) {
     if (!reader.ok()) return {{}, reader.error()};
     const Plan plan = planFor(source, reader.size(), req);
     const int eighths = req.allowScaling ? pickEighths(plan.region.size(), plan.outStored) : 8;
@@ -117,7 +109,9 @@ Rendered render(const ImageSource& source, const Request& req) {
     if (req.out.width() <= 0 || req.out.height() <= 0 ||
         qint64(req.out.width()) * req.out.height() > kMaxOutputPixels)
         return {{}, QStringLiteral("invalid output size %1 x %2").arg(req.out.width()).arg(req.out.height())};
-    if (looksLikeJpeg(fileHead(source.file))) return renderJpeg(source, req);
+    // One open of the file: recognised by its first bytes, then read by the right decoder.
+    JpegReader reader(source.file);
+    if (reader.isJpeg()) return renderJpeg(reader, source, req);
     return renderOther(source, req);
 }
 
@@ -125,8 +119,8 @@ Rendered render(const ImageSource& source, const Request& req) {
 
 PictureInfo probe(const QString& path) {
     PictureInfo info;
-    if (looksLikeJpeg(fileHead(path))) {
-        JpegReader reader(path);
+    JpegReader reader(path);
+    if (reader.isJpeg()) {
         if (!reader.ok()) {
             info.error = reader.error();
             return info;
@@ -136,11 +130,11 @@ PictureInfo probe(const QString& path) {
         info.orientation = reader.orientation();
         return info;
     }
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.canRead() ? reader.size() : QSize();
+    QImageReader other(path);
+    other.setDecideFormatFromContent(true);
+    const QSize size = other.canRead() ? other.size() : QSize();
     if (!size.isValid() || size.isEmpty()) {
-        info.error = reader.errorString();
+        info.error = other.errorString();
         return info;
     }
     info.kind = PictureKind::Other;

@@ -407,23 +407,24 @@ void MainWindow::placeOnScreen() {
 
 void MainWindow::applyLayout() {
     const QSize logo = logoSize(state_.ToolbarHeight);
-    layout_ = windowLayout(size(), state_.ToolbarHeight, statusHeight_, state_.StripPaneWidth, logo.width());
-    state_.RightPaneWidth = layout_.rightPaneWidth;
-    state_.CanvasHeight = layout_.canvasHeight;
-    state_.PaneHeight = layout_.paneHeight;
+    const WindowLayout layout =
+        windowLayout(size(), state_.ToolbarHeight, statusHeight_, state_.StripPaneWidth, logo.width());
+    state_.RightPaneWidth = layout.rightPaneWidth;
+    state_.CanvasHeight = layout.canvasHeight;
+    state_.PaneHeight = layout.paneHeight;
     toolbar_->setGeometry(0, 0, width(), state_.ToolbarHeight);
     statusBar_->setGeometry(0, height() - statusHeight_, width(), statusHeight_);
     for (int i = 0; i < 2; ++i)
-        status_[i]->setFixedWidth(std::max(0, layout_.statusWidths[i]));
-    strip_->setGeometry(layout_.strip);
+        status_[i]->setFixedWidth(std::max(0, layout.statusWidths[i]));
+    strip_->setGeometry(layout.strip);
     refreshStrip();
-    splitter_->setGeometry(layout_.splitter);
-    specTabs_->setGeometry(layout_.specTabs);
-    canvas_->setGeometry(layout_.canvas);
-    workTabs_->setGeometry(layout_.workTabs);
-    progress_->setGeometry(layout_.progress);
+    splitter_->setGeometry(layout.splitter);
+    specTabs_->setGeometry(layout.specTabs);
+    canvas_->setGeometry(layout.canvas);
+    workTabs_->setGeometry(layout.workTabs);
+    progress_->setGeometry(layout.progress);
     progress_->raise();
-    logo_->move(layout_.logo);
+    logo_->move(layout.logo);
     logo_->raise();
     if (!state_.WorkTemplates.empty()) CLIP_CHANGESPEC(state_, ui_, state_.CurrentSpec, 0);
 }

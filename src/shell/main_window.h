@@ -37,8 +37,6 @@ public:
     QTabBar* specTabs() const { return specTabs_; }
     QTabBar* workTabs() const { return workTabs_; }
     QToolBar* toolbar() const { return toolbar_; }
-    QFrame* splitter() const { return splitter_; }
-    const WindowLayout& currentLayout() const { return layout_; }
 
     void showTabs(TabStrip strip, const QStringList& texts, int current);
     void placeCanvas(const CanvasPlacement& placement);
@@ -80,7 +78,6 @@ private:
     QTabBar* specTabs_ = nullptr;
     QTabBar* workTabs_ = nullptr;
     QLabel* floating_ = nullptr;
-    WindowLayout layout_;
     int statusHeight_ = 0;
     bool splitterDragging_ = false;
     int splitterLastX_ = -1;
