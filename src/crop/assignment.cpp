@@ -97,7 +97,13 @@ QString checkInvariants(const AppState& state) {
     for (size_t g = 0; g < state.Slots.size(); ++g) {
         const int p = state.Slots[g].photo;
         if (p < -1 || p >= photos) return QStringLiteral("position %1 holds photo %2").arg(g).arg(p);
-        if (p >= 0) ++counts[p];
+        if (p < 0) continue;
+        ++counts[p];
+        if (state.Slots[g].cropWidth < 1 || state.Slots[g].cropHeight < 1)
+            return QStringLiteral("position %1 has a crop of %2 x %3")
+                .arg(g)
+                .arg(state.Slots[g].cropWidth)
+                .arg(state.Slots[g].cropHeight);
     }
     for (int p = 0; p < photos; ++p) {
         const PhotoRecord& photo = state.Photos[p];

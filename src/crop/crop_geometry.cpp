@@ -3,6 +3,8 @@
 #include "core/geometry.h"
 #include "crop/slots.h"
 
+#include <algorithm>
+
 namespace zanfold {
 
 namespace {
@@ -29,6 +31,9 @@ CropRect CLIP_INIT(const Settings& settings, int aw, int ah, int pw, int ph) {
         c.height = ph;
         c.width = nearest(static_cast<double>(r) * ph);
     }
+    // A sliver of a photo in a specification of the other shape would round a side to nothing.
+    c.width = std::max(1, c.width);
+    c.height = std::max(1, c.height);
     c.x = nearest(settings.ClipLeft * static_cast<double>(pw - c.width) / 50.0);
     c.y = nearest(settings.ClipTop * static_cast<double>(ph - c.height) / 50.0);
     return c;
@@ -64,13 +69,13 @@ void CLIP_CHECKSIZE(AppState& state) {
     auto limitHeight = [&](int limit) {
         if (slot->cropHeight > limit) {
             slot->cropHeight = limit;
-            slot->cropWidth = nearest(r * limit);
+            slot->cropWidth = std::max(1, nearest(r * limit));
         }
     };
     auto limitWidth = [&](int limit) {
         if (slot->cropWidth > limit) {
             slot->cropWidth = limit;
-            slot->cropHeight = nearest(limit / r);
+            slot->cropHeight = std::max(1, nearest(limit / r));
         }
     };
     limitHeight(spec.height);

@@ -26,14 +26,17 @@ TEST_P(RandomWork, InvariantsHoldAfterEveryStep) {
     RecordingUi ui;
     test::setCanvasArea(state);
     std::vector<QSize> sizes;
-    const QSize kinds[] = {{4000, 3000}, {3000, 4000}, {2000, 2000}, {4000, 3999}, {6000, 2000}};
+    // Slivers have a thumbnail side of one pixel: every crop of them must still keep both sides.
+    const QSize kinds[] = {{4000, 3000}, {3000, 4000}, {2000, 2000}, {4000, 3999},
+                           {6000, 2000}, {8000, 40},   {40, 8000},   {20000, 30}};
     for (int i = 0, n = 2 + pick(8); i < n; ++i)
-        sizes.push_back(kinds[pick(5)]);
+        sizes.push_back(kinds[pick(static_cast<int>(std::size(kinds)))]);
     test::setAlbum(state, sizes);
     test::addLibraryTemplate(state, QStringLiteral("Mixed"),
                              {{'A', 3, 1920, 1080, 12}, {'B', 3, 1080, 1920, 3}, {'C', 2, 1000, 1000, 2}});
     test::addLibraryTemplate(state, QStringLiteral("Small"), {{'S', 1, 1080, 1920, 2}});
     test::addLibraryTemplate(state, QStringLiteral("Wide"), {{'W', 2, 3000, 1000, 18}});
+    test::addLibraryTemplate(state, QStringLiteral("Tall"), {{'T', 2, 100, 3000, 4}});
 
     // CheckMove for the whole run: rectangles made without it may be larger than their photo.
     state.settings.CheckMove = GetParam() % 2;
@@ -48,7 +51,7 @@ TEST_P(RandomWork, InvariantsHoldAfterEveryStep) {
         ui.answers = {Answer::Ok, Answer::Ok};
         switch (op) {
         case 0:
-            if (works < 6) test::addToWork(state, ui, pick(3));
+            if (works < 6) test::addToWork(state, ui, pick(4));
             break;
         case 1:
             CLIP_DELTEMPLATE(state, ui);

@@ -39,7 +39,10 @@ INSTANTIATE_TEST_SUITE_P(
                       InitCase{1920, 1080, 200, 150, 25, 50, {0, 38, 200, 112}},
                       InitCase{1080, 1920, 200, 150, 0, 25, {0, 0, 84, 150}},
                       InitCase{1080, 1920, 200, 150, 50, 25, {116, 0, 84, 150}},
-                      InitCase{200, 112, 200, 150, 25, 25, {0, 19, 200, 112}}));
+                      InitCase{200, 112, 200, 150, 25, 25, {0, 19, 200, 112}},
+                      // Slivers: the other side would round to nothing.
+                      InitCase{1000, 3000, 200, 1, 25, 25, {100, 0, 1, 1}},
+                      InitCase{3000, 1000, 1, 200, 25, 25, {0, 100, 1, 1}}));
 
 // One work: a 16:9 specification and a 200 x 150 thumbnail in its first position, selected.
 class Edit : public ::testing::Test {
@@ -103,6 +106,32 @@ TEST_F(Edit, ZoomNeverGoesBelowOnePixel) {
     EXPECT_GE(slot().cropHeight, 1);
     EXPECT_GE(slot().cropWidth, 1);
     EXPECT_EQ(slot().cropHeight, 22); // 112 - 3 x 30; a fourth step would reach -8
+}
+
+// A photo of 20000 x 30 has a thumbnail one pixel high; zooming out in a tall specification used to cut the
+// width to 0, and the batch then wrote a blank file.
+TEST(Sliver, EveryEditKeepsBothSides) {
+    AppState state;
+    RecordingUi ui;
+    test::setAlbum(state, {{20000, 30}});
+    test::setCanvasArea(state);
+    test::addToWork(state, ui,
+                    test::addLibraryTemplate(state, QStringLiteral("T"), {{'A', 3, 1000, 3000, 1}}));
+    state.CurrentSlot = 0;
+    assignPhoto(state, 0, 0, 0, 0, 1000, 3000);
+    const SlotRecord& slot = state.Slots[0];
+    EXPECT_EQ(QSize(slot.cropWidth, slot.cropHeight), QSize(1, 1));
+    for (bool shrink : {false, false, true, false, true, true}) {
+        CLIP_ZOOM(state, ui, shrink);
+        EXPECT_GE(slot.cropWidth, 1);
+        EXPECT_GE(slot.cropHeight, 1);
+    }
+    for (int preset = 0; preset <= 9; ++preset) {
+        CLIP_SETPOS(state, ui, preset);
+        EXPECT_GE(slot.cropWidth, 1) << preset;
+        EXPECT_GE(slot.cropHeight, 1) << preset;
+    }
+    EXPECT_EQ(checkInvariants(state), QString());
 }
 
 TEST_F(Edit, MoveFollowsThePointer) {

@@ -16,9 +16,13 @@ PhotoRecord makePhoto(int index, QSize size) {
     p.thumbWidth = p.width;
     p.thumbHeight = p.height;
     ZF_GETZOOM(200, 200, p.thumbWidth, p.thumbHeight);
+    p.thumbWidth = std::max(1, p.thumbWidth);
+    p.thumbHeight = std::max(1, p.thumbHeight);
     p.stripWidth = p.thumbWidth;
     p.stripHeight = p.thumbHeight;
     ZF_GETZOOM(100, 100, p.stripWidth, p.stripHeight);
+    p.stripWidth = std::max(1, p.stripWidth);
+    p.stripHeight = std::max(1, p.stripHeight);
     p.orient = PHOTO_GETTYPE(p.stripWidth, p.stripHeight);
     p.fileName = QStringLiteral("IMG_%1.jpg").arg(index, 4, 10, QLatin1Char('0'));
     return p;
