@@ -16,31 +16,61 @@ namespace zanfold {
 
 namespace {
 
-// Fills one record from its file; a file that does not decode leaves hasImage false.
-void loadPhoto(PhotoRecord& photo, const QString& folder, const QString& name, bool safe, bool autoOrient) {
-    const QString path = folder + QLatin1Char('/') + name;
-    const PictureInfo info = probe(path);
-    if (!info.ok()) return;
-    const ImageSource source{path, autoOrient ? info.orientation : 1, 0};
-    const bool turned = source.orientation >= 5;
-    photo.width = turned ? info.size.height() : info.size.width();
-    photo.height = turned ? info.size.width() : info.size.height();
-    photo.thumbWidth = photo.width;
-    photo.thumbHeight = photo.height;
-    ZF_GETZOOM(200, 200, photo.thumbWidth, photo.thumbHeight);
-    // A sliver of a photo still gets a side of one pixel, so nothing divides by zero later.
-    photo.thumbWidth = std::max(1, photo.thumbWidth);
-    photo.thumbHeight = std::max(1, photo.thumbHeight);
-    const Rendered thumb =
-        thumbnail(source, photo.thumbWidth, photo.thumbHeight, safe ? ThumbMode::Safe : ThumbMode::Fast);
-    if (!thumb.ok()) return;
-    photo.thumb = thumb.image;
-    photo.image = source;
-    photo.fileName = name;
-    photo.hasImage = true;
+// The strip size: the thumbnail fitted into 100 x 100; a sliver still gets a side of one pixel.
+void setStripSize(PhotoRecord& p) {
+    p.stripWidth = p.thumbWidth;
+    p.stripHeight = p.thumbHeight;
+    ZF_GETZOOM(100, 100, p.stripWidth, p.stripHeight);
+    p.stripWidth = std::max(1, p.stripWidth);
+    p.stripHeight = std::max(1, p.stripHeight);
+}
+
+// After an import: the files that were skipped and the photos whose files hold corrupt data, in one message.
+void reportUnreadable(AppState& state, Ui& ui, const QStringList& files, const std::vector<QString>& errors) {
+    QStringList skipped;
+    for (size_t i = 0; i < errors.size(); ++i)
+        if (!errors[i].isEmpty()) skipped << files[static_cast<int>(i)] + QStringLiteral("：") + errors[i];
+    QStringList damaged;
+    for (const PhotoRecord& p : state.Photos)
+        if (p.damaged) damaged << p.fileName;
+    if (skipped.isEmpty() && damaged.isEmpty()) return;
+    QStringList parts;
+    if (!skipped.isEmpty())
+        parts << QStringLiteral("有 %1 个文件无法读取，已跳过：\n").arg(skipped.size()) + nameList(skipped);
+    if (!damaged.isEmpty())
+        parts << QStringLiteral("有 %1 张照片的数据已损坏（照片栏中已标出），裁出的图片可能有灰色区域：\n")
+                         .arg(damaged.size()) +
+                     nameList(damaged);
+    ui.message(parts.join(QStringLiteral("\n\n")), Icon::Warning);
 }
 
 } // namespace
+
+QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, ThumbMode mode) {
+    const PictureInfo info = probe(path);
+    if (!info.ok()) return info.error.isEmpty() ? QStringLiteral("不是可以读取的图片") : info.error;
+    const ImageSource source{path, autoOrient ? info.orientation : 1, 0};
+    const bool turned = source.orientation >= 5;
+    const int width = turned ? info.size.height() : info.size.width();
+    const int height = turned ? info.size.width() : info.size.height();
+    int tw = width, th = height;
+    ZF_GETZOOM(200, 200, tw, th);
+    // A sliver of a photo still gets a side of one pixel, so nothing divides by zero later.
+    tw = std::max(1, tw);
+    th = std::max(1, th);
+    const Rendered thumb = thumbnail(source, tw, th, mode);
+    if (!thumb.ok()) return thumb.error;
+    photo.image = source;
+    photo.thumb = thumb.image;
+    photo.damaged = thumb.damaged;
+    photo.width = width;
+    photo.height = height;
+    photo.thumbWidth = tw;
+    photo.thumbHeight = th;
+    setStripSize(photo);
+    photo.hasImage = true;
+    return {};
+}
 
 QStringList albumFiles(const QString& folder) {
     return listFiles(folder, QStringLiteral("*.jpg")) + listFiles(folder, QStringLiteral("*.jpeg"));
@@ -88,17 +118,26 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     timer.start();
     const bool safe = state.settings.SafeImport != 0;
     const bool autoOrient = state.settings.AutoOrient != 0;
-    const bool wasBusy = state.CommandBusy;
-    state.CommandBusy = true;
-    // Each worker writes only the records it takes; the catalogue is read again only after all are done.
+    std::vector<QString> errors(count);
+    // Each worker writes only the records it takes; the window meanwhile draws only the finished ones.
+    state.PhotosLoaded.start(count);
+    if (!quiet) ui.redraw(View::Strip);
     runParallel(
         count, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
-            loadPhoto(state.Photos[i], folder, files[i], safe, autoOrient);
-            state.Photos[i].index = i;
+            PhotoRecord& photo = state.Photos[i];
+            photo.fileName = files[i];
+            photo.index = i;
+            errors[i] = loadPhotoFile(photo, folder + QLatin1Char('/') + files[i], autoOrient,
+                                      safe ? ThumbMode::Safe : ThumbMode::Fast);
+            state.PhotosLoaded.mark(i);
         },
-        ui, [&](int done) { ui.progress(done, count); });
-    state.CommandBusy = wasBusy;
+        ui,
+        [&](int done) {
+            ui.progress(done, count);
+            if (!quiet) ui.redraw(View::Strip);
+        });
+    state.PhotosLoaded.stop();
     const qint64 elapsed = timer.elapsed();
     ui.hideProgress();
     ui.setCommandEnabled(command::ChooseTemplates, true);
@@ -107,6 +146,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     // The time taken stays in part 1 until a photo is selected.
     ui.setStatus(1, QStringLiteral("用时：") + numberText(static_cast<int>(elapsed)));
     if (!quiet) ui.redraw(View::Strip);
+    reportUnreadable(state, ui, files, errors);
     return 1;
 }
 
@@ -119,8 +159,8 @@ void dropAlbumFolder(AppState& state, Ui& ui, const QString& path) {
         ui.message(QStringLiteral("请拖入一个照片文件夹"), Icon::Information, Buttons::Ok, state.ExeName);
         return;
     }
-    if (!state.AlbumPath.isEmpty() && ui.message(QStringLiteral("确信要替换当前工作吗？"), Icon::Question,
-                                                 Buttons::OkCancel, state.ExeName) != Answer::Ok)
+    if (!state.AlbumPath.isEmpty() &&
+        !confirm(ui, QStringLiteral("确信要替换当前工作吗？"), Answer::Cancel, state.ExeName))
         return;
     if (folder != state.AlbumPath) ALBUM_OPEN(state, ui, folder, false);
 }
@@ -132,11 +172,7 @@ void ALBUM_INIT(AppState& state, Ui& ui) {
     photos.erase(loadedEnd, photos.end());
     state.AlbumOrientCount = {0, 0, 0};
     for (PhotoRecord& p : photos) {
-        p.stripWidth = p.thumbWidth;
-        p.stripHeight = p.thumbHeight;
-        ZF_GETZOOM(100, 100, p.stripWidth, p.stripHeight);
-        p.stripWidth = std::max(1, p.stripWidth);
-        p.stripHeight = std::max(1, p.stripHeight);
+        setStripSize(p);
         p.orient = PHOTO_GETTYPE(p.stripWidth, p.stripHeight);
         ++state.AlbumOrientCount[p.orient];
     }

@@ -2,6 +2,7 @@
 
 #include "core/app_state.h"
 #include "core/ui.h"
+#include "imaging/picture.h"
 
 #include <QStringList>
 
@@ -18,6 +19,11 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folder, bool quiet);
 
 // A folder dropped on the window: asks before replacing a loaded album.
 void dropAlbumFolder(AppState& state, Ui& ui, const QString& path);
+
+// Reads a photo file into the picture fields of a record: upright size (EXIF orientation when
+// `autoOrient`), thumbnail, strip size and the damaged mark. The reason when it does not decode, and then
+// the record is unchanged.
+QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, ThumbMode mode);
 
 // Releases the catalogue.
 void ALBUM_RESET(AppState& state, Ui& ui);

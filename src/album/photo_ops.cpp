@@ -82,8 +82,7 @@ int PHOTO_NOUSE(AppState& state) {
 
 void PHOTO_DELETE(AppState& state, Ui& ui) {
     if (!hasSelection(state)) return;
-    if (ui.message(QStringLiteral("确信要删除这个照片吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
-        return;
+    if (!confirm(ui, QStringLiteral("确信要删除这个照片吗？"), Answer::Cancel)) return;
     removeSelected(state, ui);
 }
 
@@ -115,34 +114,15 @@ void PHOTO_SAFELOAD(AppState& state, Ui& ui) {
     if (!hasSelection(state)) return;
     PhotoRecord& p = state.Photos[state.CurrentPhoto];
     const QString path = photoPath(state, p);
-    const PictureInfo info = probe(path);
-    ImageSource source{path, state.settings.AutoOrient && info.ok() ? info.orientation : 1, 0};
-    const QSize upright = uprightSize(info.size, orientFor(source.orientation, 0));
-    int tw = upright.width(), th = upright.height();
-    ZF_GETZOOM(200, 200, tw, th);
-    tw = std::max(1, tw);
-    th = std::max(1, th);
-    const Rendered thumb = info.ok() ? thumbnail(source, tw, th, ThumbMode::Safe) : Rendered{{}, info.error};
-    if (!thumb.ok()) {
+    // The strip size is taken anew too: the file may now have another shape.
+    const QString error = loadPhotoFile(p, path, state.settings.AutoOrient != 0, ThumbMode::Safe);
+    if (!error.isEmpty()) {
         // Nothing of the old picture may stay in use: the photo leaves the work and the catalogue.
-        ui.message(QStringLiteral("无法读取照片，已从相册中移除：\n\n") + path + QStringLiteral("\n") +
-                       thumb.error,
+        ui.message(QStringLiteral("无法读取照片，已从相册中移除：\n\n") + path + QStringLiteral("\n") + error,
                    Icon::Warning);
         removeSelected(state, ui);
         return;
     }
-    p.image = source;
-    p.thumb = thumb.image;
-    p.width = upright.width();
-    p.height = upright.height();
-    p.thumbWidth = tw;
-    p.thumbHeight = th;
-    // The strip shows the new shape too (the file may now have another size).
-    p.stripWidth = tw;
-    p.stripHeight = th;
-    ZF_GETZOOM(100, 100, p.stripWidth, p.stripHeight);
-    p.stripWidth = std::max(1, p.stripWidth);
-    p.stripHeight = std::max(1, p.stripHeight);
     PHOTO_NOUSE(state);
     moveToGroup(state, p, PHOTO_GETTYPE(p.width, p.height));
     regroup(state, ui);

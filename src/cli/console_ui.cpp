@@ -28,7 +28,7 @@ const char* iconWord(Icon icon) {
 
 ConsoleUi::ConsoleUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
 
-Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const QString&) {
+Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const QString&, Answer) {
     if (icon == Icon::Warning || icon == Icon::Error || icon == Icon::Exclamation) ++problems_;
     if (icon != Icon::Question)
         std::fprintf(stderr, "%s%s: %s\n", terminal_ && lastPercent_ >= 0 ? "\n" : "", iconWord(icon),

@@ -12,7 +12,8 @@ class ConsoleUi : public Ui {
 public:
     ConsoleUi();
 
-    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption) override;
+    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption,
+                   Answer byDefault) override;
     QString browseFolder(const QString& title, const QString& start) override;
     QString openFile(const QString& title, const QString& filter, const QString& start) override;
     QString saveFile(const QString& title, const QString& filter, const QString& start,

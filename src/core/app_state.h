@@ -2,6 +2,7 @@
 
 #include "core/records.h"
 #include "core/settings_record.h"
+#include "core/worker_pool.h"
 
 #include <QPoint>
 #include <QString>
@@ -42,12 +43,14 @@ struct AppState {
     Settings settings;
     QString SettingsPath;
 
-    bool CommandBusy = false;
-    int SearchHit = -1;          // the last photo PHOTO_SEARCH found
-    int JobCount = 0;            // workers for import and output; 0: one per core
-    bool BatchRunning = false;   // a batch crop is writing files; the window must not close under it
-    bool CloseRequested = false; // the user closed the window meanwhile: quit when the batch ends
-    int TemplateSelectMode = 0;  // the template window was opened to choose a template for the work
+    bool CommandBusy = false;    // a user action runs (see runExclusive); the window takes no input
+    bool CloseRequested = false; // the user closed the window meanwhile: quit when the action ends
+    // While an import decodes: which records of Photos their workers have finished. The window reads
+    // only those; every record counts as finished when no import runs.
+    FinishedItems PhotosLoaded;
+    int SearchHit = -1;         // the last photo PHOTO_SEARCH found
+    int JobCount = 0;           // workers for import and output; 0: one per core
+    int TemplateSelectMode = 0; // the template window was opened to choose a template for the work
 
     // Main window layout, set by the window on every resize.
     int ToolbarHeight = 0;

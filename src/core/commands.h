@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Qt>
+
 // Command identifiers: toolbar buttons, menu items and accelerator keys all send these numbers.
 namespace zanfold::command {
 
@@ -44,6 +46,40 @@ inline constexpr int CopyCurrentSpec = 1199;
 // Position presets: PresetFirst + n for preset n (0 default, 1..9 as on the numeric keypad).
 inline constexpr int PresetFirst = 1164;
 inline constexpr int PresetLast = 1173;
+
+// The preset of a numeric keypad key, with NumLock on (the digits) or off (the keys printed under them:
+// 7 Home, 8 Up, 9 PageUp, 4 Left, 5 Clear, 6 Right, 1 End, 2 Down, 3 PageDown, 0 Insert); -1 for
+// other keys. Only keys that came from the keypad count: the digits above the letters stay inert.
+constexpr int keypadPreset(int key, Qt::KeyboardModifiers modifiers) {
+    if (!(modifiers & Qt::KeypadModifier) ||
+        (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return -1;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
+    switch (key) {
+    case Qt::Key_Insert:
+        return 0;
+    case Qt::Key_End:
+        return 1;
+    case Qt::Key_Down:
+        return 2;
+    case Qt::Key_PageDown:
+        return 3;
+    case Qt::Key_Left:
+        return 4;
+    case Qt::Key_Clear:
+        return 5;
+    case Qt::Key_Right:
+        return 6;
+    case Qt::Key_Home:
+        return 7;
+    case Qt::Key_Up:
+        return 8;
+    case Qt::Key_PageUp:
+        return 9;
+    default:
+        return -1;
+    }
+}
 
 // Template window drop-downs.
 inline constexpr int CustomTemplate = 1215;

@@ -39,6 +39,7 @@ struct PhotoRecord {
     int useCount = 0;
     QString usage;
     int orient = 0;
+    bool damaged = false; // the file holds corrupt data: its thumbnail and crops are partly filled in
 };
 
 struct SpecRecord {

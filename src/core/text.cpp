@@ -1,5 +1,6 @@
 #include "core/text.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -74,6 +75,18 @@ QString numberText(int value) {
 
 QString positionName(char prefix, int flength, int number) {
     return QString(QLatin1Char(prefix)) + QStringLiteral("%1").arg(number, flength, 10, QLatin1Char('0'));
+}
+
+QString nameList(const QStringList& names) {
+    constexpr int kShown = 5;
+    QString text = names.mid(0, kShown).join(QLatin1Char('\n'));
+    if (names.size() > kShown) text += QStringLiteral("\n……（另有 %1 个）").arg(names.size() - kShown);
+    return text;
+}
+
+QString filterSuffix(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
 }
 
 } // namespace zanfold

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -27,5 +28,11 @@ QString numberText(int value);
 
 // Placeholder name: prefix, then the running number with at least `flength` digits (A007, A1234).
 QString positionName(char prefix, int flength, int number);
+
+// Names for a message, one a line: the first five, then how many more there are.
+QString nameList(const QStringList& names);
+
+// The extension of a file dialog filter such as "项目文件(*.zpj)": "zpj"; empty when it names none.
+QString filterSuffix(const QString& filter);
 
 } // namespace zanfold

@@ -34,9 +34,10 @@ class Ui {
 public:
     virtual ~Ui() = default;
 
-    // An empty caption means the application title.
+    // An empty caption means the application title. `byDefault` is the button that Return presses; a
+    // question that can destroy work names Cancel (or No).
     virtual Answer message(const QString& text, Icon icon, Buttons buttons = Buttons::Ok,
-                           const QString& caption = {}) = 0;
+                           const QString& caption = {}, Answer byDefault = Answer::Ok) = 0;
     // Dialogs answer an empty text when the user cancels.
     virtual QString browseFolder(const QString& title, const QString& start) = 0;
     virtual QString openFile(const QString& title, const QString& filter, const QString& start) = 0;
@@ -63,5 +64,11 @@ public:
     // Ends the program; asked for when the user closed the window during a batch that has now finished.
     virtual void quit() = 0;
 };
+
+// A question with OK and Cancel and the question icon; true when the user chose OK. Every question names
+// its default button.
+inline bool confirm(Ui& ui, const QString& text, Answer byDefault, const QString& caption = {}) {
+    return ui.message(text, Icon::Question, Buttons::OkCancel, caption, byDefault) == Answer::Ok;
+}
 
 } // namespace zanfold

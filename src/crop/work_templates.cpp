@@ -156,8 +156,7 @@ void CLIP_CHANGESPEC(AppState& state, Ui& ui, int s, int slot) {
 
 void CLIP_DELTEMPLATE(AppState& state, Ui& ui) {
     if (state.WorkTemplates.empty()) return;
-    if (ui.message(QStringLiteral("确信要删除当前模板吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
-        return;
+    if (!confirm(ui, QStringLiteral("确信要删除当前模板吗？"), Answer::Cancel)) return;
     if (state.WorkTemplates.size() == 1) {
         CLIP_CLEARTEMPLATES(state, ui, false);
         return;
@@ -196,9 +195,7 @@ void CLIP_DELTEMPLATE(AppState& state, Ui& ui) {
 
 void CLIP_CLEARTEMPLATES(AppState& state, Ui& ui, bool noAsk) {
     if (state.WorkTemplates.empty()) return;
-    if (!noAsk &&
-        ui.message(QStringLiteral("确信要删除所有模板吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
-        return;
+    if (!noAsk && !confirm(ui, QStringLiteral("确信要删除所有模板吗？"), Answer::Cancel)) return;
     state.WorkTemplates.clear();
     state.Slots.clear();
     state.CurrentWork = -1;

@@ -182,6 +182,10 @@ int JpegReader::orientation() const {
     return d->orientation;
 }
 
+bool JpegReader::damaged() const {
+    return d->err.pub.num_warnings > 0;
+}
+
 QSize JpegReader::scaledSize(int eighths) const {
     // libjpeg rounds scaled sizes up.
     const QSize s = size();

@@ -30,6 +30,8 @@ public:
     QString error() const;
     QSize size() const;      // stored pixel size
     int orientation() const; // EXIF orientation 1..8, 1 when none is recorded
+    // The decoder met corrupt data (a truncated file, damaged scans) and filled in what it could not read.
+    bool damaged() const;
 
     // Size of the picture decoded at scale eighths/8 (eighths in 1, 2, 4, 8).
     QSize scaledSize(int eighths) const;

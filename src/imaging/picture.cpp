@@ -70,7 +70,7 @@ Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request
             eighths, need, [&](int y, const uchar* rgb, int x0) { resampler.pushRow(y, rgb, x0); }, req.fast);
         if (!ok) return {{}, reader.error()};
     }
-    return {applyOrient(resampler.finish(), plan.orient), {}};
+    return {applyOrient(resampler.finish(), plan.orient), {}, reader.damaged()};
 }
 
 Rendered renderOther(const ImageSource& source, const Request& req) {

@@ -27,6 +27,7 @@ PictureInfo probe(const QString& path);
 struct Rendered {
     QImage image; // RGB888
     QString error;
+    bool damaged = false; // decoded from corrupt data: parts of the picture are filled in
     bool ok() const { return !image.isNull(); }
 };
 

@@ -101,11 +101,11 @@ FileError renderSlot(const AppState& state, int g) {
 int CLIP_BEGIN(AppState& state, Ui& ui) {
     const int works = static_cast<int>(state.WorkTemplates.size());
     if (works == 0) return 0;
-    if (ui.message(QStringLiteral("确信要开始裁图吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
-        return 0;
+    if (!confirm(ui, QStringLiteral("确信要开始裁图吗？"), Answer::Ok)) return 0;
     ui.setStatus(1, QStringLiteral("正在裁图，请稍后..."));
 
     std::vector<CropJob> jobs;
+    QStringList damaged; // positions whose photo holds corrupt data
     std::vector<FileError> folderErrors(works);
     QString lastFolder;
     for (int w = 0; w < works; ++w) {
@@ -125,6 +125,11 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
                 }
                 prepareSlot(state, g, w, s, folder);
                 jobs.push_back(jobFor(state, g, w));
+                const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
+                if (photo.damaged)
+                    damaged << state.TemplateNames.value(state.WorkTemplates[w].template_) +
+                                   QStringLiteral("：") + state.Slots[g].name + QStringLiteral("（") +
+                                   photo.fileName + QStringLiteral("）");
             }
         }
     }
@@ -140,7 +145,6 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
     int firstFailed = total;
     QString firstFile;
     FileError firstError;
-    state.BatchRunning = true;
     runParallel(
         total, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
@@ -157,7 +161,6 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
             }
         },
         ui, [&](int done) { ui.progress(done, total); });
-    state.BatchRunning = false;
     const qint64 elapsed = timer.elapsed();
 
     const QString text = finishedText(elapsed);
@@ -168,14 +171,20 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
     }
     if (state.settings.OpenFolder) ZF_OPENFOLDER(ui, lastFolder);
     ui.hideProgress();
+    const QString damagedNote =
+        damaged.isEmpty() ? QString()
+                          : QStringLiteral("\n\n有 %1 个位置使用了已损坏的照片，裁出的图片可能有灰色区域：\n")
+                                    .arg(damaged.size()) +
+                                nameList(damaged);
     if (failed > 0) {
         const QString lead =
             text + QStringLiteral("\n\n有 %1 个文件未能写入，第一个是：\n").arg(failed) + firstFile;
-        ui.message(errorText(lead, firstError), Icon::Warning);
+        ui.message(errorText(lead, firstError) + damagedNote, Icon::Warning);
+    } else if (!damaged.isEmpty()) {
+        ui.message(text + damagedNote, Icon::Warning);
     } else if (state.settings.FinishAsk) {
         ui.message(text, Icon::Information);
     }
-    if (state.CloseRequested) ui.quit();
     return failed == 0 ? 1 : 0;
 }
 
@@ -193,14 +202,14 @@ int CLIP_ONE(AppState& state, Ui& ui) {
                    Icon::Warning);
         return 0;
     }
-    if (state.settings.FinishAsk) ui.message(QStringLiteral("裁图完成！"), Icon::Information);
+    const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
+    if (photo.damaged)
+        ui.message(QStringLiteral("裁图完成！\n\n这个位置使用的照片已损坏，裁出的图片可能有灰色区域：\n") +
+                       photo.fileName,
+                   Icon::Warning);
+    else if (state.settings.FinishAsk)
+        ui.message(QStringLiteral("裁图完成！"), Icon::Information);
     return 1;
-}
-
-bool mayCloseNow(AppState& state) {
-    if (!state.BatchRunning) return true;
-    state.CloseRequested = true;
-    return false;
 }
 
 } // namespace zanfold

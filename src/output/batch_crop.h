@@ -33,8 +33,4 @@ int CLIP_BEGIN(AppState& state, Ui& ui);
 // Command "单张裁图": the selected position only, at once.
 int CLIP_ONE(AppState& state, Ui& ui);
 
-// For the window's close request: true when it may close now. During a batch the close is remembered and
-// the program quits as soon as the batch has written its last file.
-bool mayCloseNow(AppState& state);
-
 } // namespace zanfold

@@ -335,8 +335,7 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
 }
 
 int OPENPROJ(AppState& state, Ui& ui) {
-    if (!state.AlbumPath.isEmpty() &&
-        ui.message(QStringLiteral("确信要替换当前工作吗？"), Icon::Question, Buttons::OkCancel) != Answer::Ok)
+    if (!state.AlbumPath.isEmpty() && !confirm(ui, QStringLiteral("确信要替换当前工作吗？"), Answer::Cancel))
         return 0;
     const QString path = ui.openFile(QStringLiteral("打开项目"), state.ProjectFilter, state.ProjectFolder);
     if (path.isEmpty()) return 0;

@@ -3,6 +3,7 @@
 #include "album/album_import.h"
 #include "album/photo_ops.h"
 #include "allocation/allocation.h"
+#include "core/busy.h"
 #include "core/commands.h"
 #include "crop/canvas.h"
 #include "crop/crop_geometry.h"
@@ -135,10 +136,7 @@ void run(AppState& state, Ui& ui, int id) {
 } // namespace
 
 void CMDEVENT(AppState& state, Ui& ui, int id) {
-    if (state.CommandBusy) return;
-    state.CommandBusy = true;
-    run(state, ui, id);
-    state.CommandBusy = false;
+    runExclusive(state, ui, [&] { run(state, ui, id); });
 }
 
 QString keyHelpText() {

@@ -1,17 +1,20 @@
 #include "shell/main_window.h"
 
 #include "album/strip.h"
+#include "core/busy.h"
 #include "core/commands.h"
 #include "crop/work_templates.h"
-#include "output/batch_crop.h"
 #include "shell/command_dispatch.h"
+#include "shell/input_guard.h"
 #include "shell/views.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -25,6 +28,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace zanfold {
 
@@ -158,7 +162,6 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     splitter_ = new QFrame(this);
     splitter_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     splitter_->setCursor(Qt::SplitHCursor);
-    splitter_->installEventFilter(this);
 
     progress_ = new QProgressBar(this);
     progress_->setTextVisible(false);
@@ -186,6 +189,8 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
         if (canvasScroll_->isVisible()) canvasScroll_->setValue(canvasScroll_->value() + delta);
     };
     buildPopupMenus();
+    // Installed last, so it sees every event first.
+    new InputGuard(this, state_);
     resize(900, 600);
     applyLayout();
 }
@@ -270,8 +275,15 @@ void MainWindow::buildPopupMenus() {
     usedIn_ = photo->addMenu(QStringLiteral("已经使用"));
     actions_.insert(command::UsedInMenu, usedIn_->menuAction());
     usedIn_->menuAction()->setEnabled(false);
+    // Shown above the entries when the photo's file holds corrupt data.
+    auto* damaged = new QAction(QStringLiteral("照片文件已损坏，裁出的图片可能有灰色区域"), photo);
+    damaged->setEnabled(false);
+    photo->insertAction(photo->actions().front(), damaged);
     strip_->photoMenu = photo;
-    strip_->preparePhotoMenu = [this](QMenu*) { fillPhotoMenu(usedIn_); };
+    strip_->preparePhotoMenu = [this, damaged](QMenu*) {
+        damaged->setVisible(state_.CurrentPhoto >= 0 && state_.Photos[state_.CurrentPhoto].damaged);
+        fillPhotoMenu(usedIn_);
+    };
 
     auto* canvas = new QMenu(this);
     QMenu* position = menuOf(kPositionMenu, std::size(kPositionMenu), canvas);
@@ -331,11 +343,10 @@ void MainWindow::buildShortcuts() {
         const int id = a.id;
         connect(shortcut, &QShortcut::activated, this, [this, id] { CMDEVENT(state_, ui_, id); });
     }
-    for (int n = 0; n <= 9; ++n) {
-        auto* shortcut = new QShortcut(QKeySequence(Qt::KeypadModifier | (Qt::Key_0 + n)), this);
-        connect(shortcut, &QShortcut::activated, this,
-                [this, n] { CMDEVENT(state_, ui_, command::PresetFirst + n); });
-    }
+    // The keypad presets are read from the key presses themselves (see eventFilter): shortcuts of keypad
+    // keys do not fire on every X11 desktop, and with NumLock off the keys arrive as Home, Up, ….
+    // Installed on the application, as the focus may be on any child.
+    qApp->installEventFilter(this);
 }
 
 void MainWindow::showTabs(TabStrip strip, const QStringList& texts, int current) {
@@ -434,7 +445,7 @@ void MainWindow::resizeEvent(QResizeEvent*) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // A batch still writes files from this work: the window closes when it has finished.
+    // An import or a batch is still running: the window closes when it has finished.
     if (mayCloseNow(state_))
         event->accept();
     else
@@ -442,6 +453,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int preset = command::keypadPreset(key->key(), key->modifiers());
+        if (!widget || widget->window() != this || preset < 0) return false;
+        CMDEVENT(state_, ui_, command::PresetFirst + preset);
+        return true;
+    }
+    // The wheel over the tab strips and the canvas scroll bar scrolls the canvas a row, over the strip's
+    // scroll bar the strip; left to themselves, tab bars would switch the specification.
+    if (event->type() == QEvent::Wheel && (watched == specTabs_ || watched == workTabs_ ||
+                                           watched == canvasScroll_ || watched == stripScroll_)) {
+        const int step = wheelStep(static_cast<QWheelEvent*>(event));
+        if (step == 0 || state_.Photos.empty()) return true;
+        if (watched == stripScroll_)
+            strip_->scrollBy(step);
+        else
+            canvas_->scrollBy(step);
+        return true;
+    }
     if (watched != splitter_) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:

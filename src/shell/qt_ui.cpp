@@ -1,17 +1,19 @@
 #include "shell/qt_ui.h"
 
 #include "album/strip.h"
+#include "core/text.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QRegularExpression>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QUrl>
@@ -36,9 +38,24 @@ QMessageBox::Icon boxIcon(Icon icon) {
     }
 }
 
+QMessageBox::StandardButton boxButton(Answer answer) {
+    switch (answer) {
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
+
 } // namespace
 
-Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QString& caption) {
+Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QString& caption,
+                     Answer byDefault) {
     QMessageBox box(boxIcon(icon), caption.isEmpty() ? state_.AppTitle : caption, text, QMessageBox::NoButton,
                     window_);
     switch (buttons) {
@@ -52,6 +69,8 @@ Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QStr
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
+    if (QAbstractButton* preferred = box.button(boxButton(byDefault)))
+        box.setDefaultButton(qobject_cast<QPushButton*>(preferred));
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -74,12 +93,21 @@ QString QtUi::openFile(const QString& title, const QString& filter, const QStrin
 
 QString QtUi::saveFile(const QString& title, const QString& filter, const QString& start,
                        const QString& proposed) {
-    QString path = QFileDialog::getSaveFileName(
-        window_, title, start.isEmpty() ? proposed : start + QLatin1Char('/') + proposed, filter);
-    // The filter's extension ("*.zpj") is the default one.
-    const QRegularExpressionMatch pattern = QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(filter);
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty() && pattern.hasMatch())
-        path += pattern.captured(1);
+    QFileDialog dialog(window_, title, start.isEmpty() ? proposed : start + QLatin1Char('/') + proposed,
+                       filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the filter's extension itself, so its overwrite question sees the real name.
+    const QString suffix = filterSuffix(filter);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString chosen = dialog.selectedFiles().front();
+    if (suffix.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    // A desktop's own dialog may hand back the name as typed: the file really written is checked here.
+    const QString path = chosen + QLatin1Char('.') + suffix;
+    if (QFileInfo::exists(path) &&
+        message(QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path)),
+                Icon::Warning, Buttons::YesNo, title, Answer::No) != Answer::Yes)
+        return {};
     return path;
 }
 
@@ -89,6 +117,11 @@ void QtUi::setStatus(int part, const QString& text) {
 
 void QtUi::progress(int value, int max) {
     if (!window_) return;
+    if (!waiting_) {
+        // The progress bar shows while work runs, and the pointer says the window takes no input.
+        waiting_ = true;
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    }
     QProgressBar* bar = window_->progressBar();
     bar->setRange(0, max);
     bar->setValue(value);
@@ -97,6 +130,10 @@ void QtUi::progress(int value, int max) {
 }
 
 void QtUi::hideProgress() {
+    if (waiting_) {
+        waiting_ = false;
+        QGuiApplication::restoreOverrideCursor();
+    }
     if (window_) window_->progressBar()->hide();
 }
 
@@ -138,7 +175,7 @@ void QtUi::showPhoto(int index) {
 
 int QtUi::chooseTemplate() {
     if (state_.TemplateNames.isEmpty()) {
-        message(QStringLiteral("模板库中还没有模板。"), Icon::Information, Buttons::Ok, {});
+        message(QStringLiteral("模板库中还没有模板。"), Icon::Information, Buttons::Ok, {}, Answer::Ok);
         return -1;
     }
     bool ok = false;

@@ -16,7 +16,8 @@ public:
     explicit QtUi(AppState& state) : state_(state) {}
     void attach(MainWindow* window) { window_ = window; }
 
-    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption) override;
+    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption,
+                   Answer byDefault) override;
     QString browseFolder(const QString& title, const QString& start) override;
     QString openFile(const QString& title, const QString& filter, const QString& start) override;
     QString saveFile(const QString& title, const QString& filter, const QString& start,
@@ -39,6 +40,7 @@ public:
 private:
     AppState& state_;
     QPointer<MainWindow> window_;
+    bool waiting_ = false; // the progress bar is up and the busy pointer shown
 };
 
 } // namespace zanfold

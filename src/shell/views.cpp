@@ -2,6 +2,7 @@
 
 #include "album/album_import.h"
 #include "album/strip.h"
+#include "core/busy.h"
 #include "core/palette.h"
 #include "crop/canvas.h"
 #include "crop/crop_geometry.h"
@@ -16,6 +17,8 @@
 #include <QPainter>
 #include <QUrl>
 #include <QWheelEvent>
+
+#include <cstdlib>
 
 namespace zanfold {
 
@@ -37,6 +40,12 @@ void drawCrop(QPainter& p, const QRectF& target, const QImage& picture, const QR
 
 } // namespace
 
+int wheelStep(const QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    if (delta.y() == 0 || std::abs(delta.x()) > std::abs(delta.y())) return 0;
+    return delta.y() < 0 ? 1 : -1;
+}
+
 StripView::StripView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {
     setAcceptDrops(true);
 }
@@ -49,9 +58,11 @@ void StripView::paintEvent(QPaintEvent*) {
     for (int k = 0; k < state_.StripCells; ++k) {
         const int i = state_.StripColumns * state_.StripScrollPos + k;
         if (i >= photos) break;
-        const PhotoRecord& photo = state_.Photos[i];
         const QPoint cell = stripCellCorner(state_, k);
         p.fillRect(QRect(cell, QSize(kStripCell, kStripCell)), QColor::fromRgba(palette::kDarkBackground));
+        // During an import, a record its worker has not finished is never read: its cell stays empty.
+        if (!state_.PhotosLoaded.finished(i)) continue;
+        const PhotoRecord& photo = state_.Photos[i];
         p.drawImage(QRect(cell.x() + (kStripCell - photo.stripWidth) / 2,
                           cell.y() + (kStripCell - photo.stripHeight) / 2, photo.stripWidth,
                           photo.stripHeight),
@@ -63,6 +74,11 @@ void StripView::paintEvent(QPaintEvent*) {
         p.setPen(Qt::white);
         p.drawText(QRect(cell + QPoint(80, 84), QSize(20, 16)), Qt::AlignRight,
                    QString::number(photo.useCount));
+        if (photo.damaged) {
+            const QRect badge(cell + QPoint(2, 2), QSize(30, 16));
+            p.fillRect(badge, QColor(200, 0, 0));
+            p.drawText(badge, Qt::AlignCenter, QStringLiteral("损坏"));
+        }
     }
 }
 
@@ -95,7 +111,8 @@ void StripView::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void StripView::wheelEvent(QWheelEvent* event) {
-    if (state_.StripScrollShown && scrollBy) scrollBy(event->angleDelta().y() < 0 ? 1 : -1);
+    const int step = wheelStep(event);
+    if (step != 0 && state_.StripScrollShown && scrollBy) scrollBy(step);
 }
 
 void StripView::dragEnterEvent(QDragEnterEvent* event) {
@@ -106,7 +123,8 @@ void StripView::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty()) return;
     event->acceptProposedAction();
-    dropAlbumFolder(state_, ui_, urls.front().toLocalFile());
+    const QString folder = urls.front().toLocalFile();
+    runExclusive(state_, ui_, [&] { dropAlbumFolder(state_, ui_, folder); });
 }
 
 CanvasView::CanvasView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {
@@ -161,6 +179,8 @@ void CanvasView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event) {
+    // The release may have gone by unseen (held back while a batch ran): the drag ends there.
+    if (dragging_ && !(event->buttons() & Qt::LeftButton)) mouseReleaseEvent(event);
     if (!dragging_) return;
     state_.DragPoint = event->position().toPoint();
     CLIP_MOVE(state_, ui_);
@@ -173,14 +193,14 @@ void CanvasView::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void CanvasView::wheelEvent(QWheelEvent* event) {
-    if (state_.Photos.empty()) return;
+    const int step = wheelStep(event);
+    if (state_.Photos.empty() || step == 0) return;
     const QPoint at = event->position().toPoint();
-    const bool away = event->angleDelta().y() > 0;
     if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot && state_.CurrentSlot >= 0) {
         // Turning the wheel away from the user shows the photo larger.
-        if (state_.DragArmed) CLIP_ZOOM(state_, ui_, away);
+        if (state_.DragArmed) CLIP_ZOOM(state_, ui_, step < 0);
     } else if (scrollBy) {
-        scrollBy(away ? -1 : 1);
+        scrollBy(step);
     }
 }
 

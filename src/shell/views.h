@@ -6,8 +6,13 @@
 #include <QWidget>
 
 class QMenu;
+class QWheelEvent;
 
 namespace zanfold {
+
+// One wheel notch read for scrolling and zooming: +1 towards the user, -1 away from the user, 0 for a
+// horizontal wheel or a tilt, which must change nothing.
+int wheelStep(const QWheelEvent* event);
 
 // The photo strip: paints the thumbnails of the visible rows with their use counts, selects on a press,
 // starts dragging a photo on the first move after it, opens the photo menu, scrolls with the wheel and takes

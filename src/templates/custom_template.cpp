@@ -119,7 +119,8 @@ void CUSTOM_DELSPEC(CustomEditor& editor, Ui& ui) {
         ui.message(QStringLiteral("先选择一个规格！"), Icon::Exclamation);
         return;
     }
-    if (ui.message(QStringLiteral("确信要删除这个规格吗？"), Icon::Question, Buttons::YesNo) != Answer::Yes)
+    if (ui.message(QStringLiteral("确信要删除这个规格吗？"), Icon::Question, Buttons::YesNo, {},
+                   Answer::No) != Answer::Yes)
         return;
     editor.total -= editor.specs[editor.selected].count;
     editor.specs.erase(editor.specs.begin() + editor.selected);

@@ -1,6 +1,7 @@
 #include "output/batch_crop.h"
 
 #include "album/album_import.h"
+#include "core/busy.h"
 #include "crop/assignment.h"
 #include "crop/slots.h"
 #include "imaging/picture.h"
@@ -214,7 +215,7 @@ TEST_F(Batch, ClosingWaitsForTheBatch) {
     fillAll(0);
     bool refused = false;
     ui.onProcessEvents = [&] { refused |= !mayCloseNow(state); };
-    EXPECT_EQ(CLIP_BEGIN(state, ui), 1);
+    EXPECT_TRUE(runExclusive(state, ui, [&] { EXPECT_EQ(CLIP_BEGIN(state, ui), 1); }));
     EXPECT_TRUE(refused);
     EXPECT_EQ(ui.quitCalls, 1);
     EXPECT_TRUE(mayCloseNow(state));

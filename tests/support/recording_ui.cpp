@@ -13,8 +13,9 @@ template <typename T> T takeFront(std::deque<T>& script, T fallback) {
 
 } // namespace
 
-Answer RecordingUi::message(const QString& text, Icon icon, Buttons buttons, const QString& captionText) {
-    messages.push_back({text, icon, buttons, captionText});
+Answer RecordingUi::message(const QString& text, Icon icon, Buttons buttons, const QString& captionText,
+                            Answer byDefault) {
+    messages.push_back({text, icon, buttons, captionText, byDefault});
     if (buttons == Buttons::Ok) return Answer::Ok;
     return takeFront(answers, buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok);
 }

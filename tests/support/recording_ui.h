@@ -17,6 +17,7 @@ struct MessageCall {
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
     QString caption;
+    Answer byDefault = Answer::Ok;
 };
 
 // A Ui that records every call and answers dialogs from scripts the test fills in beforehand.
@@ -46,7 +47,8 @@ public:
     bool openSucceeds = true;
     int eventsProcessed = 0;
 
-    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption) override;
+    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& caption,
+                   Answer byDefault) override;
     QString browseFolder(const QString& title, const QString& start) override;
     QString openFile(const QString& title, const QString& filter, const QString& start) override;
     QString saveFile(const QString& title, const QString& filter, const QString& start,

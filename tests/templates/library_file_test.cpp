@@ -132,12 +132,12 @@ TEST_F(Library, InvalidTemplatesAreSkippedSilentlyAndStayInTheFile) {
         "</Good>"
         "</Templates>";
     writeFile(bytes);
-    const AppState loaded = reload();
+    AppState loaded = reload();
     EXPECT_EQ(loaded.TemplateNames, QStringList{QStringLiteral("Good")});
     EXPECT_TRUE(ui.messages.empty());
 
     // Appending keeps the skipped ones.
-    state = loaded;
+    state = std::move(loaded);
     state.TemplateFile = dir.file(QStringLiteral("zfTemplate.xml"));
     ASSERT_TRUE(add(QStringLiteral("New"), weddingRecord()));
     EXPECT_TRUE(file().startsWith(bytes.left(bytes.size() - 12)));
