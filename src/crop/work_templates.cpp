@@ -50,6 +50,29 @@ void ADDCLIPTEMPLATE(AppState& state, Ui& ui) {
     state.TemplateSelectMode = 0;
 }
 
+void loadSlotMasks(AppState& state, Ui& ui, int w) {
+    const TemplateRecord& tpl = templateOf(state, w);
+    QString folder = tpl.path;
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    const QString maskFolder = tpl.path + QStringLiteral("蒙版/");
+    if (folder.isEmpty() || !AFXFOLDEREXISTS(folder) || !AFXFOLDEREXISTS(maskFolder)) return;
+    ui.progress(0, tpl.count);
+    int done = 0;
+    for (int s = 0; s < tpl.pTypeSum; ++s) {
+        const SpecRecord& spec = tpl.spec[s];
+        int dw = spec.width, dh = spec.height;
+        ZF_GETZOOM(200, 200, dw, dh);
+        for (int n = 0; n < spec.count; ++n) {
+            SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, w, s, n)];
+            const QString png = maskFolder + slot.name + QStringLiteral(".png");
+            if (AFXFILEEXISTS(png)) slot.mask = loadMask(png, {dw, dh});
+            ui.progress(++done, tpl.count);
+        }
+    }
+    ui.hideProgress();
+}
+
 void CLIP_ADDTEMPLATE(AppState& state, Ui& ui) {
     const int t = state.CurrentTemplate;
     if (t < 0 || t >= static_cast<int>(state.Templates.size())) return;
@@ -57,34 +80,18 @@ void CLIP_ADDTEMPLATE(AppState& state, Ui& ui) {
     const int base = static_cast<int>(state.Slots.size());
     const bool wasEmpty = state.WorkTemplates.empty();
 
-    QString folder = tpl.path;
-    while (folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    const QString maskFolder = tpl.path + QStringLiteral("蒙版/");
-    const bool masks = !folder.isEmpty() && AFXFOLDEREXISTS(folder) && AFXFOLDEREXISTS(maskFolder);
-
     ui.setStatus(1, QStringLiteral("添加模板，请稍后..."));
-    ui.progress(0, tpl.count);
     state.Slots.resize(base + tpl.count);
     int k = base;
     for (int j = 0; j < tpl.pTypeSum; ++j) {
         const SpecRecord& spec = tpl.spec[j];
-        int dw = spec.width, dh = spec.height;
-        ZF_GETZOOM(200, 200, dw, dh);
-        for (int m = 1; m <= spec.count; ++m, ++k) {
-            // Names longer than the field (naming length 9) are kept whole: they are the output file names.
-            SlotRecord& slot = state.Slots[k];
-            slot.name = positionName(spec.prefix, spec.flength, m);
-            if (masks) {
-                const QString png = maskFolder + slot.name + QStringLiteral(".png");
-                if (AFXFILEEXISTS(png)) slot.mask = loadMask(png, {dw, dh});
-            }
-            ui.progress(k + 1 - base, tpl.count);
-        }
+        // Names longer than the field (naming length 9) are kept whole: they are the output file names.
+        for (int m = 1; m <= spec.count; ++m, ++k)
+            state.Slots[k].name = positionName(spec.prefix, spec.flength, m);
         state.WorkOrientCount[PHOTO_GETTYPE(spec.width, spec.height)] += spec.count;
     }
-    ui.hideProgress();
     state.WorkTemplates.push_back({t, base});
+    loadSlotMasks(state, ui, static_cast<int>(state.WorkTemplates.size()) - 1);
     if (wasEmpty) state.WorkTabs.clear();
     state.WorkTabs.append(state.TemplateNames.value(t) + QStringLiteral("  "));
     if (wasEmpty) {

@@ -10,6 +10,10 @@ namespace zanfold {
 // Command "选择模板": lets the user choose a library template for the work (only with an album loaded).
 void ADDCLIPTEMPLATE(AppState& state, Ui& ui);
 
+// Loads the mask pictures of work template w's positions from the "蒙版" folder of its template's project
+// folder, for the positions whose mask file is there; nothing when the folder is gone.
+void loadSlotMasks(AppState& state, Ui& ui, int w);
+
 // Adds library template CurrentTemplate to the work: its positions with names and masks, a tab, counters.
 void CLIP_ADDTEMPLATE(AppState& state, Ui& ui);
 

@@ -70,6 +70,9 @@ FileError ZF_MAKEDIR(const QString& folder) {
     for (qsizetype at = path.indexOf(QLatin1Char('/'));; at = path.indexOf(QLatin1Char('/'), at + 1)) {
         const QString part = at < 0 ? path : path.left(at);
         if (!part.isEmpty() && !AFXFOLDEREXISTS(part)) {
+            // A file where a folder of the path must be: "Not a directory", not the "File exists" of mkdir.
+            if (at >= 0 && AFXFILEEXISTS(part))
+                return fromErrorCode(std::make_error_code(std::errc::not_a_directory));
             std::error_code ec;
             std::filesystem::create_directory(toPath(part), ec);
             if (ec) return fromErrorCode(ec);

@@ -375,8 +375,12 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         failOpen(ui, QStringLiteral("打开项目失败"));
         return 0;
     }
+    if (!d.turns.empty()) {
+        restoreTurns(state, d.turns);
+        // Turned photos count in their new orientation group.
+        ALBUM_UPDATEINFO(state, ui, 2);
+    }
     ui.redraw(View::Strip);
-    if (!d.turns.empty()) restoreTurns(state, d.turns);
 
     // From here on a failure keeps the new album with an empty work.
     if (d.failedAt == Stage::Templates) {
@@ -430,6 +434,9 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
             ++lostPositions;
         }
     }
+    // The file keeps no masks: they are read again from the templates' folders, as when first added.
+    for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w)
+        loadSlotMasks(state, ui, w);
     // Use counts and usage texts follow the restored positions, whatever the file said.
     for (int i = 0; i < photoCount; ++i) {
         state.Photos[i].useCount = static_cast<int>(positionsOf(state, i).size());

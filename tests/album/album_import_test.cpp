@@ -169,6 +169,32 @@ TEST_F(Import, SliversStillImport) {
     EXPECT_EQ(p.thumb.size(), QSize(200, 1));
 }
 
+// Files that do not decode used to vanish without a word, and truncated ones imported as grey photos.
+TEST_F(Import, UnreadableFilesAreNamedAndDamagedPhotosMarked) {
+    const QByteArray whole = test::makeJpeg(test::gradientImage(640, 480));
+    dir.write(QStringLiteral("m/1_good.jpg"), whole);
+    dir.write(QStringLiteral("m/2_truncated.jpg"), whole.left(whole.size() * 6 / 10));
+    dir.write(QStringLiteral("m/3_text.jpg"), "not a photo");
+    dir.write(QStringLiteral("m/4_header.jpg"), whole.left(40));
+    ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("m")), false), 1);
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("1_good.jpg"), QStringLiteral("2_truncated.jpg")}));
+    EXPECT_FALSE(state.Photos[0].damaged);
+    EXPECT_TRUE(state.Photos[1].damaged);
+    ASSERT_EQ(ui.messages.size(), 1u); // one message for the whole import
+    const QString text = ui.lastMessage().text;
+    EXPECT_EQ(ui.lastMessage().icon, Icon::Warning);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("有 2 个文件无法读取，已跳过：\n3_text.jpg：")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n4_header.jpg：")));
+    EXPECT_TRUE(text.contains(QStringLiteral("有 1 张照片的数据已损坏")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\n2_truncated.jpg")));
+
+    // A sound album says nothing.
+    ui.messages.clear();
+    dir.write(QStringLiteral("ok/1.jpg"), whole);
+    ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("ok")), false), 1);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(Import, DroppedFolder) {
     dir.write(QStringLiteral("d/1.jpg"), jpeg(400, 300));
     dir.write(QStringLiteral("d2/1.jpg"), jpeg(400, 300));

@@ -86,5 +86,20 @@ TEST(PositionName, PadsToNamingLength) {
     EXPECT_EQ(positionName('Z', 9, 1), QStringLiteral("Z000000001")); // longer than the field: kept whole
 }
 
+TEST(NameList, FiveNamesThenHowManyMore) {
+    EXPECT_EQ(nameList({}), QString());
+    EXPECT_EQ(nameList({QStringLiteral("a"), QStringLiteral("b")}), QStringLiteral("a\nb"));
+    const QStringList seven{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                            QStringLiteral("7")};
+    EXPECT_EQ(nameList(seven), QStringLiteral("1\n2\n3\n4\n5\n……（另有 2 个）"));
+}
+
+TEST(FilterSuffix, TheExtensionOfTheFirstPattern) {
+    EXPECT_EQ(filterSuffix(QStringLiteral("Zanfold项目文件(*.zpj)")), QStringLiteral("zpj"));
+    EXPECT_EQ(filterSuffix(QStringLiteral("图片 (*.jpg *.jpeg)")), QStringLiteral("jpg"));
+    EXPECT_EQ(filterSuffix(QStringLiteral("所有文件 (*)")), QString());
+}
+
 } // namespace
 } // namespace zanfold

@@ -209,6 +209,33 @@ TEST_F(Batch, UnwritableFolderIsCountedAndNamed) {
     EXPECT_TRUE(ui.status[1].contains(QStringLiteral("3 个文件未能写入")));
 }
 
+// A damaged photo crops to partly grey files: the final notice names the positions that use it.
+TEST_F(Batch, PositionsOfDamagedPhotosAreNamed) {
+    const QByteArray whole = test::makeJpeg(test::gradientImage(640, 480));
+    dir.write(QStringLiteral("trip/bad.jpg"), whole.left(whole.size() / 2));
+    importAlbum({{QStringLiteral("good.jpg"), test::gradientImage(640, 480)}});
+    ASSERT_EQ(state.Photos.size(), 2u);
+    const int bad = state.Photos[0].fileName == QStringLiteral("bad.jpg") ? 0 : 1;
+    addTemplate(QStringLiteral("T"), {{'A', 3, 640, 480, 3}});
+    fillAll(1 - bad);
+    assignPhoto(state, bad, 0, 0, 1, 640, 480);
+    state.settings.FinishAsk = 0; // a problem is reported even then
+    ui.messages.clear();
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 1);
+    const test::MessageCall m = ui.lastMessage();
+    EXPECT_EQ(m.icon, Icon::Warning);
+    EXPECT_TRUE(m.text.startsWith(QStringLiteral("裁图完成！")));
+    EXPECT_TRUE(m.text.endsWith(QStringLiteral("有 1 个位置使用了已损坏的照片，裁出的图片可能有灰色区域：\n"
+                                               "T：A002（bad.jpg）")));
+    state.CurrentSlot = 1;
+    EXPECT_EQ(CLIP_ONE(state, ui), 1);
+    EXPECT_TRUE(ui.lastMessage().text.endsWith(QStringLiteral("\nbad.jpg")));
+    state.CurrentSlot = 0;
+    ui.messages.clear();
+    EXPECT_EQ(CLIP_ONE(state, ui), 1);
+    EXPECT_TRUE(ui.messages.empty()); // a sound photo, and no notice asked for
+}
+
 TEST_F(Batch, ClosingWaitsForTheBatch) {
     importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
     addTemplate(QStringLiteral("T"), {{'A', 3, 1000, 1000, 4}});

@@ -9,6 +9,7 @@
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QtEndian>
 
@@ -162,8 +163,28 @@ TEST_F(Project, TurnedPhotosComeBackTurned) {
     EXPECT_EQ(opened.Photos[turned].image.quarterTurns, 3);
     EXPECT_EQ(QSize(opened.Photos[turned].width, opened.Photos[turned].height), QSize(300, 400));
     EXPECT_EQ(opened.AlbumOrientCount, state.AlbumOrientCount);
+    // The status bar counts the turned photo in its new group, as the saved work did.
+    EXPECT_EQ(ui2.status[2], QStringLiteral(" 照片数量： 4 (横 2 竖 2 方 0)"));
     EXPECT_EQ(photos(opened), photos(state));
     EXPECT_EQ(checkInvariants(opened), QString());
+}
+
+TEST_F(Project, ReopenedWorkShowsTheMasksStillInTheTemplateFolder) {
+    dir.write(QStringLiteral("tpl/Pair.aep"), "");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    test::solidImage(108, 192, qRgb(0, 255, 0)).save(&buffer, "PNG");
+    dir.write(QStringLiteral("tpl/蒙版/P01.png"), png);
+    state.Templates[1].path = dir.file(QStringLiteral("tpl")) + QLatin1Char('/');
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_EQ(opened.Slots[3].name, QStringLiteral("P01"));
+    EXPECT_EQ(opened.Slots[3].mask.size(), QSize(112, 200)); // 1080 x 1920 in 200 x 200
+    EXPECT_EQ(opened.Slots[3].mask.pixelColor(50, 100), QColor(0, 255, 0));
+    EXPECT_TRUE(opened.Slots[4].mask.isNull()); // no P02.png
+    EXPECT_TRUE(opened.Slots[0].mask.isNull()); // template without a folder
 }
 
 TEST_F(Project, FailuresBeforeTheImportChangeNothing) {
