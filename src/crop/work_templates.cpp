@@ -56,7 +56,7 @@ void loadSlotMasks(AppState& state, Ui& ui, int w) {
     while (folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
     const QString maskFolder = tpl.path + QStringLiteral("蒙版/");
-    if (folder.isEmpty() || !AFXFOLDEREXISTS(folder) || !AFXFOLDEREXISTS(maskFolder)) return;
+    const bool masks = !folder.isEmpty() && AFXFOLDEREXISTS(folder) && AFXFOLDEREXISTS(maskFolder);
     ui.progress(0, tpl.count);
     int done = 0;
     for (int s = 0; s < tpl.pTypeSum; ++s) {
@@ -66,7 +66,7 @@ void loadSlotMasks(AppState& state, Ui& ui, int w) {
         for (int n = 0; n < spec.count; ++n) {
             SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, w, s, n)];
             const QString png = maskFolder + slot.name + QStringLiteral(".png");
-            if (AFXFILEEXISTS(png)) slot.mask = loadMask(png, {dw, dh});
+            if (masks && AFXFILEEXISTS(png)) slot.mask = loadMask(png, {dw, dh});
             ui.progress(++done, tpl.count);
         }
     }
