@@ -5,6 +5,7 @@
 #include "crop/assignment.h"
 #include "crop/canvas.h"
 #include "shell/command_dispatch.h"
+#include "shell/gui_support.h"
 #include "shell/startup.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
@@ -28,18 +29,9 @@ namespace {
 using test::RecordingUi;
 using test::TempDir;
 
-// One QApplication for the suite, offscreen.
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "test_shell";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 class Window : public ::testing::Test {
 protected:
-    void SetUp() override { application(); }
+    void SetUp() override { test::application(); }
 };
 
 TEST_F(Window, StartsWithOnlyTheFirstCommandsEnabled) {

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "shell/main_window.h"
+#include "shell/qt_ui.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QMessageBox;
+
+namespace zanfold::test {
+
+// One QApplication for the suite, offscreen.
+QApplication& application();
+
+// The real window over its real Ui, as the program starts it.
+struct LiveWindow {
+    AppState state;
+    QtUi ui{state};
+    MainWindow window{state, ui};
+
+    LiveWindow();
+};
+
+// Answers the modal dialogs a command opens: each new one is handed to `handle`, in the order they appear,
+// from the dialogs' own event loops, so the command's exec() returns as it would for a user.
+class ModalAnswerer {
+public:
+    explicit ModalAnswerer(std::function<void(QWidget*)> handle);
+    ~ModalAnswerer();
+    int answered() const { return answered_; }
+
+private:
+    std::function<void(QWidget*)> handle_;
+    QTimer timer_;
+    int answered_ = 0;
+};
+
+// Runs `act` once while the window shows its progress bar (an import or a batch is running), from the
+// event loop that the running work keeps alive. `ran()` tells whether it came to run.
+class DuringWork {
+public:
+    DuringWork(MainWindow& window, std::function<void()> act);
+    bool ran() const { return ran_; }
+
+private:
+    QTimer timer_;
+    bool ran_ = false;
+};
+
+} // namespace zanfold::test

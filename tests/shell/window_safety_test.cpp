@@ -1,0 +1,319 @@
+#include "album/strip.h"
+#include "core/commands.h"
+#include "core/palette.h"
+#include "crop/assignment.h"
+#include "crop/canvas.h"
+#include "crop/work_templates.h"
+#include "shell/command_dispatch.h"
+#include "shell/gui_support.h"
+#include "support/jpeg_maker.h"
+#include "support/qt_print.h"
+#include "support/temp_dir.h"
+#include "support/work_fixture.h"
+
+#include <QDialogButtonBox>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace zanfold {
+namespace {
+
+using test::DuringWork;
+using test::LiveWindow;
+using test::ModalAnswerer;
+using test::TempDir;
+
+// Real events, sent through the application as the window system would deliver them.
+struct DropResult {
+    bool enterAccepted = false;
+};
+
+DropResult dropFolder(QWidget* target, const QString& folder) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder)});
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    DropResult result{enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction};
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return result;
+}
+
+void turnWheel(QWidget* target, QPoint at, QPoint angle) {
+    QWheelEvent wheel(QPointF(at), QPointF(target->mapToGlobal(at)), QPoint(), angle, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+void pressButton(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_TRUE(box);
+    box->button(which)->click();
+}
+
+class Safety : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<LiveWindow> live;
+    AppState* state = nullptr;
+
+    void SetUp() override {
+        test::application();
+        live = std::make_unique<LiveWindow>();
+        state = &live->state;
+        state->JobCount = 1; // long enough work to act during it
+        state->settings.OpenFolder = 0;
+    }
+    QString album(const QString& name, int photos, QSize size = {1600, 1200}) {
+        for (int i = 0; i < photos; ++i)
+            dir.write(QStringLiteral("%1/%2.jpg").arg(name).arg(i, 3, 10, QLatin1Char('0')),
+                      test::makeJpeg(test::solidImage(size.width(), size.height(), qRgb(200, 40, 40))));
+        return dir.file(name);
+    }
+    // Imports through a drop on the strip, as a user would.
+    void importByDrop(const QString& folder) {
+        dropFolder(live->window.stripPanel(), folder);
+        ASSERT_EQ(state->AlbumPath, folder);
+    }
+    void addTemplate(const QString& name, const std::vector<SpecRecord>& specs) {
+        state->CurrentTemplate = test::addLibraryTemplate(*state, name, specs);
+        CLIP_ADDTEMPLATE(*state, live->ui);
+    }
+    QStringList fileNames() const {
+        QStringList names;
+        for (const PhotoRecord& p : state->Photos)
+            names << p.fileName;
+        return names;
+    }
+};
+
+// A folder dropped during an import used to start a second import inside the first, whose workers went on
+// writing into the replaced catalogue.
+TEST_F(Safety, DuringAnImportTheWindowTakesNoInputAndDrawsOnlyFinishedPhotos) {
+    const QString first = album(QStringLiteral("first"), 24);
+    const QString second = album(QStringLiteral("second"), 3);
+    MainWindow& window = live->window;
+    QWidget* strip = window.stripPanel();
+    bool refused = false, emptyCellsDark = true, clickIgnored = false;
+    DuringWork during(window, [&] {
+        ASSERT_TRUE(state->CommandBusy);
+        refused = !dropFolder(strip, second).enterAccepted;
+
+        // Cells of photos not finished when the strip was drawn are empty cells.
+        const QImage shot = strip->grab().toImage();
+        for (int k = 0; k < state->StripCells && k < static_cast<int>(state->Photos.size()); ++k) {
+            const QPoint centre = stripCellCorner(*state, k) + QPoint(50, 50);
+            if (shot.rect().contains(centre) && !state->PhotosLoaded.finished(k))
+                emptyCellsDark &= shot.pixel(centre) == palette::kDarkBackground;
+        }
+        QTest::mouseClick(strip, Qt::LeftButton, {}, stripCellCorner(*state, 0) + QPoint(50, 50));
+        QTest::mouseClick(strip, Qt::RightButton, {}, stripCellCorner(*state, 0) + QPoint(50, 50));
+        clickIgnored = state->CurrentPhoto == -1;
+        window.resize(1100, 760); // laid out again from the count alone
+    });
+    importByDrop(first);
+    ASSERT_TRUE(during.ran());
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(emptyCellsDark);
+    EXPECT_TRUE(clickIgnored);
+    EXPECT_FALSE(state->CommandBusy);
+    // The first album, whole, and nothing of the second.
+    EXPECT_EQ(state->AlbumPath, first);
+    ASSERT_EQ(state->Photos.size(), 24u);
+    for (const QString& name : fileNames())
+        EXPECT_TRUE(QFile::exists(first + QLatin1Char('/') + name)) << name.toStdString();
+    EXPECT_TRUE(state->PhotosLoaded.finished(23));
+    // Afterwards the window takes input again.
+    QTest::mouseClick(strip, Qt::LeftButton, {}, stripCellCorner(*state, 1) + QPoint(50, 50));
+    EXPECT_EQ(state->CurrentPhoto, 1);
+}
+
+TEST_F(Safety, DuringABatchDropsAndCommandsAreRefused) {
+    importByDrop(album(QStringLiteral("trip"), 2));
+    const QString other = album(QStringLiteral("other"), 2);
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1920, 1080, 30}});
+    for (int n = 0; n < 30; ++n)
+        assignPhoto(*state, n % 2, 0, 0, n, 1920, 1080);
+    bool refused = false;
+    DuringWork during(live->window, [&] {
+        refused = !dropFolder(live->window.stripPanel(), other).enterAccepted;
+        QTest::keyClick(&live->window, Qt::Key_Delete); // would release the selected position
+    });
+    QStringList asked;
+    ModalAnswerer answers([&](QWidget* modal) {
+        asked << qobject_cast<QMessageBox*>(modal)->text();
+        pressButton(modal, QMessageBox::Ok);
+    });
+    CMDEVENT(*state, live->ui, command::StartCropping);
+    ASSERT_TRUE(during.ran());
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(asked.value(0), QStringLiteral("确信要开始裁图吗？"));
+    EXPECT_TRUE(asked.value(1).startsWith(QStringLiteral("裁图完成！")));
+    EXPECT_EQ(state->AlbumPath, dir.file(QStringLiteral("trip")));
+    EXPECT_EQ(state->Slots[0].photo, 0);
+    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("trip/trip/T/A030.jpg"))));
+}
+
+// Return used to confirm and remove a template with all its assignments.
+TEST_F(Safety, ReturnOnTheRemovalQuestionsKeepsTheTemplates) {
+    importByDrop(album(QStringLiteral("trip"), 1, {400, 300}));
+    addTemplate(QStringLiteral("T1"), {{'A', 3, 1920, 1080, 2}});
+    addTemplate(QStringLiteral("T2"), {{'B', 3, 1920, 1080, 2}});
+    assignPhoto(*state, 0, 0, 0, 0, 1920, 1080);
+    QStringList asked;
+    QList<QMessageBox::StandardButton> defaults;
+    ModalAnswerer answers([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        asked << box->text();
+        defaults << box->standardButton(box->defaultButton());
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    CMDEVENT(*state, live->ui, command::RemoveCurrentTemplate);
+    CMDEVENT(*state, live->ui, command::RemoveAllTemplates);
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("确信要删除当前模板吗？"),
+                                  QStringLiteral("确信要删除所有模板吗？")}));
+    EXPECT_EQ(defaults, (QList<QMessageBox::StandardButton>{QMessageBox::Cancel, QMessageBox::Cancel}));
+    EXPECT_EQ(state->WorkTemplates.size(), 2u);
+    EXPECT_EQ(state->Slots[0].photo, 0);
+}
+
+// The dialog used to learn of the extension only after it had returned, so "NAME" replaced NAME.zpj unasked.
+TEST_F(Safety, SavingOverAnExistingProjectAsksFirst) {
+    importByDrop(album(QStringLiteral("trip"), 1, {400, 300}));
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1920, 1080, 1}});
+    const QString existing = dir.write(QStringLiteral("trip/mine.zpj"), "old work");
+    auto answerWith = [&](QMessageBox::StandardButton overwrite, QStringList& asked) {
+        return [&asked, overwrite](QWidget* modal) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_TRUE(name);
+                // Typed without the extension (set whole: typing would open the completer's list).
+                name->setText(QStringLiteral("mine"));
+                QTest::keyClick(name, Qt::Key_Return);
+                return;
+            }
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_TRUE(box);
+            asked << box->text();
+            if (overwrite == QMessageBox::No) {
+                QTest::keyClick(box, Qt::Key_Return); // the default keeps the file
+                auto* dialog = qobject_cast<QFileDialog*>(box->parentWidget());
+                QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
+            } else {
+                pressButton(box, overwrite);
+            }
+        };
+    };
+    QStringList asked;
+    {
+        ModalAnswerer answers(answerWith(QMessageBox::No, asked));
+        CMDEVENT(*state, live->ui, command::SaveProject);
+    }
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(QStringLiteral("mine.zpj")));
+    EXPECT_EQ(TempDir::read(existing), QByteArray("old work"));
+    asked.clear();
+    {
+        ModalAnswerer answers(answerWith(QMessageBox::Yes, asked));
+        CMDEVENT(*state, live->ui, command::SaveProject);
+    }
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_EQ(TempDir::read(existing).left(4), QByteArray::fromHex("f0de6a15"));
+    EXPECT_EQ(state->ProjectPath, existing);
+}
+
+// One work, one photo in the first of many positions, selected and armed for editing.
+class Editing : public Safety {
+protected:
+    void SetUp() override {
+        Safety::SetUp();
+        importByDrop(album(QStringLiteral("trip"), 1, {4000, 3000}));
+        addTemplate(QStringLiteral("T"), {{'A', 3, 1080, 1920, 40}, {'B', 3, 1920, 1080, 2}});
+        assignPhoto(*state, 0, 0, 0, 0, 1080, 1920);
+        QTest::mouseClick(canvas(), Qt::LeftButton, {}, frameCentre());
+        ASSERT_TRUE(state->DragArmed);
+    }
+    QWidget* canvas() const { return live->window.canvasPanel(); }
+    QPoint frameCentre() const {
+        return frameCorner(*state, 0) + QPoint(state->FrameWidth / 2, state->FrameHeight / 2);
+    }
+    QRect crop() const {
+        const SlotRecord& s = state->Slots[0];
+        return {s.cropX, s.cropY, s.cropWidth, s.cropHeight};
+    }
+};
+
+// A horizontal wheel or a tilt used to be read as a vertical turn and zoomed the crop.
+TEST_F(Editing, OnlyTheVerticalWheelZooms) {
+    const int full = crop().height();
+    turnWheel(canvas(), frameCentre(), {0, 120}); // away from the user: the photo larger
+    const QRect zoomed = crop();
+    EXPECT_LT(zoomed.height(), full);
+    turnWheel(canvas(), frameCentre(), {120, 0});
+    turnWheel(canvas(), frameCentre(), {-120, 0});
+    turnWheel(canvas(), frameCentre(), {-120, 30}); // a tilt, mostly sideways
+    EXPECT_EQ(crop(), zoomed);
+}
+
+// Over a tab strip the wheel used to switch the specification (and lose the selection).
+TEST_F(Editing, TheWheelOverTabsAndScrollBarScrollsTheCanvasOneRow) {
+    QScrollBar* bar = live->window.canvasScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    QTabBar* tabs = live->window.specTabs();
+    turnWheel(tabs, QPoint(20, 10), {0, -120});
+    EXPECT_EQ(state->FirstRow, 1);
+    EXPECT_EQ(state->CurrentSpec, 0);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(state->CurrentSlot, 0);
+    turnWheel(live->window.workTabs(), QPoint(20, 10), {0, -120});
+    EXPECT_EQ(state->FirstRow, 2);
+    turnWheel(bar, QPoint(5, 50), {0, -120});
+    EXPECT_EQ(state->FirstRow, 3);
+    EXPECT_EQ(bar->value(), 3);
+    turnWheel(bar, QPoint(5, 50), {0, 120});
+    EXPECT_EQ(state->FirstRow, 2);
+    turnWheel(tabs, QPoint(20, 10), {120, 0}); // horizontal: nothing
+    EXPECT_EQ(state->FirstRow, 2);
+}
+
+// Keypad keys with and without NumLock place the crop; the digits above the letters do nothing.
+TEST_F(Editing, KeypadKeysApplyPresetsAndDigitKeysDoNot) {
+    const int spare = 200 - crop().width(); // a portrait crop in a landscape thumbnail
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int x;
+    } cases[] = {
+        {Qt::Key_7, Qt::KeypadModifier, 0},
+        {Qt::Key_3, Qt::KeypadModifier, spare},
+        {Qt::Key_Home, Qt::KeypadModifier, 0},          // 7 with NumLock off
+        {Qt::Key_Right, Qt::KeypadModifier, spare},     // 6
+        {Qt::Key_Clear, Qt::KeypadModifier, spare / 2}, // 5
+        {Qt::Key_9, Qt::NoModifier, spare / 2},         // a digit key: unchanged
+        {Qt::Key_1, Qt::NoModifier, spare / 2},
+    };
+    for (const auto& c : cases) {
+        QTest::keyClick(&live->window, c.key, c.modifiers);
+        EXPECT_EQ(state->Slots[0].cropX, c.x) << c.key;
+    }
+    // The tab bar, holding the focus, still leaves the keypad to the presets.
+    live->window.specTabs()->setFocus();
+    QTest::keyClick(live->window.specTabs(), Qt::Key_Left, Qt::KeypadModifier);
+    EXPECT_EQ(state->Slots[0].cropX, 0);
+    EXPECT_EQ(state->CurrentSpec, 0);
+}
+
+} // namespace
+} // namespace zanfold
