@@ -278,10 +278,14 @@ void MainWindow::buildPopupMenus() {
     // Shown above the entries when the photo's file holds corrupt data.
     auto* damaged = new QAction(QStringLiteral("照片文件已损坏，裁出的图片可能有灰色区域"), photo);
     damaged->setEnabled(false);
-    photo->insertAction(photo->actions().front(), damaged);
+    QAction* first = photo->actions().front();
+    photo->insertAction(first, damaged);
+    QAction* gap = photo->insertSeparator(first);
     strip_->photoMenu = photo;
-    strip_->preparePhotoMenu = [this, damaged](QMenu*) {
-        damaged->setVisible(state_.CurrentPhoto >= 0 && state_.Photos[state_.CurrentPhoto].damaged);
+    strip_->preparePhotoMenu = [this, damaged, gap](QMenu*) {
+        const bool isDamaged = state_.CurrentPhoto >= 0 && state_.Photos[state_.CurrentPhoto].damaged;
+        damaged->setVisible(isDamaged);
+        gap->setVisible(isDamaged);
         fillPhotoMenu(usedIn_);
     };
 
