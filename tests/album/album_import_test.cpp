@@ -206,6 +206,7 @@ TEST_F(Import, DroppedFolder) {
     ui.answers.push_back(Answer::Cancel);
     dropAlbumFolder(state, ui, album(QStringLiteral("d2")));
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("确信要替换当前工作吗？"));
+    EXPECT_EQ(ui.lastMessage().byDefault, Answer::Cancel);
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d")));
     dropAlbumFolder(state, ui, album(QStringLiteral("d2")));
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d2")));

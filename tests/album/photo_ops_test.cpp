@@ -94,6 +94,7 @@ TEST_F(PhotoOps, DeletingKeepsLaterUsesOnTheirPhotos) {
     EXPECT_EQ(state.Photos.size(), 5u);
     PHOTO_DELETE(state, ui);
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("确信要删除这个照片吗？"));
+    EXPECT_EQ(ui.lastMessage().byDefault, Answer::Cancel);
     ASSERT_EQ(state.Photos.size(), 4u);
     EXPECT_EQ(state.Slots[0].photo, -1);
     EXPECT_EQ(state.Slots[1].photo, 1);

@@ -162,6 +162,9 @@ TEST_F(Work, RemovingTheOnlyTemplateAsksTwice) {
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("确信要删除当前模板吗？"));
     EXPECT_EQ(ui.messages[1].text, QStringLiteral("确信要删除所有模板吗？"));
     EXPECT_EQ(ui.messages[1].buttons, Buttons::OkCancel);
+    // Both questions destroy work: Return must not confirm them.
+    EXPECT_EQ(ui.messages[0].byDefault, Answer::Cancel);
+    EXPECT_EQ(ui.messages[1].byDefault, Answer::Cancel);
     EXPECT_EQ(state.WorkTemplates.size(), 1u);
 
     ui.answers = {Answer::Ok, Answer::Ok};

@@ -318,6 +318,7 @@ TEST_F(Project, DialogsAndQuestions) {
     ui.answers.push_back(Answer::Cancel);
     EXPECT_EQ(OPENPROJ(state, ui), 0);
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("确信要替换当前工作吗？"));
+    EXPECT_EQ(ui.lastMessage().byDefault, Answer::Cancel);
     ui.openFiles.push_back(file);
     EXPECT_EQ(OPENPROJ(state, ui), 1);
 }
