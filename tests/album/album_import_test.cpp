@@ -7,7 +7,6 @@
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
-#include <QBuffer>
 #include <QTransform>
 
 #include <gtest/gtest.h>
@@ -49,11 +48,7 @@ TEST_F(Import, MixedFolderIsReadByContentAndOrderedByOrientation) {
     dir.write(QStringLiteral("a/e_corrupt.jpg"), jpeg(400, 300).left(40));
     dir.write(QStringLiteral("a/f_text.jpg"), "not a photo");
     dir.write(QStringLiteral("a/notes.txt"), "x");
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    test::solidImage(500, 300, qRgb(1, 2, 3)).save(&buffer, "PNG");
-    dir.write(QStringLiteral("a/g_png.jpg"), png);
+    dir.write(QStringLiteral("a/g_png.jpg"), test::makePng(test::solidImage(500, 300, qRgb(1, 2, 3))));
 
     ui.folders.push_back(album(QStringLiteral("a/")));
     ASSERT_EQ(ALBUM_OPEN(state, ui, QString(), false), 1);

@@ -4,7 +4,6 @@
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 
-#include <QBuffer>
 #include <QTransform>
 
 #include <gtest/gtest.h>
@@ -357,11 +356,7 @@ TEST(BrokenFiles, HugeHeaderIsRefusedOrBounded) {
 TEST(OtherKinds, PngNamedJpgIsReadByContent) {
     TempDir dir;
     const QImage picture = test::quadrantImage(40, 30);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(picture.save(&buffer, "PNG"));
-    const QString path = dir.write(QStringLiteral("IMG_1.JPG"), png);
+    const QString path = dir.write(QStringLiteral("IMG_1.JPG"), test::makePng(picture));
     const PictureInfo info = probe(path);
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info.kind, PictureKind::Other);

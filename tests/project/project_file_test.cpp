@@ -9,7 +9,6 @@
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QtEndian>
 
@@ -171,11 +170,7 @@ TEST_F(Project, TurnedPhotosComeBackTurned) {
 
 TEST_F(Project, ReopenedWorkShowsTheMasksStillInTheTemplateFolder) {
     dir.write(QStringLiteral("tpl/Pair.aep"), "");
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    test::solidImage(108, 192, qRgb(0, 255, 0)).save(&buffer, "PNG");
-    dir.write(QStringLiteral("tpl/蒙版/P01.png"), png);
+    dir.write(QStringLiteral("tpl/蒙版/P01.png"), test::makePng(test::solidImage(108, 192, qRgb(0, 255, 0))));
     state.Templates[1].path = dir.file(QStringLiteral("tpl")) + QLatin1Char('/');
     AppState opened = fresh();
     RecordingUi ui2;

@@ -1,5 +1,7 @@
 #include "support/jpeg_maker.h"
 
+#include <QBuffer>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,14 @@
 #include <jpeglib.h>
 
 namespace zanfold::test {
+
+QByteArray makePng(const QImage& picture) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
+}
 
 QByteArray makeJpeg(const QImage& picture, const JpegOptions& o) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);

@@ -20,6 +20,9 @@ struct JpegOptions {
 // Encodes the picture with libjpeg-turbo as the options say.
 QByteArray makeJpeg(const QImage& picture, const JpegOptions& options = {});
 
+// The picture as PNG bytes.
+QByteArray makePng(const QImage& picture);
+
 // Test pictures, RGB888.
 QImage gradientImage(int width, int height);          // smooth red/green ramps, blue constant
 QImage checkerImage(int width, int height, int cell); // black and white squares
