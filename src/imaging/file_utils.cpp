@@ -5,12 +5,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zanfold {
 
@@ -25,10 +29,19 @@ FileError fromErrorCode(const std::error_code& ec) {
     return {ec.value(), QString::fromLocal8Bit(ec.message())};
 }
 
-// The error of a failed QFileDevice call: errno where the system set one, Qt's own code otherwise.
-FileError fromDevice(const QFileDevice& file, int savedErrno) {
-    const int code = savedErrno != 0 ? savedErrno : static_cast<int>(file.error());
-    return {code == 0 ? EIO : code, file.errorString()};
+FileError systemError(int code) {
+    return {code, QString::fromLocal8Bit(std::strerror(code))};
+}
+
+// The permissions of new files, read once: umask() can only be read by setting it, which must not
+// race with the workers that write files.
+mode_t processUmask() {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(022);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
 }
 
 } // namespace
@@ -114,17 +127,44 @@ void ZF_OPENFOLDER(Ui& ui, const QString& folder) {
 }
 
 FileError writeFileAtomically(const QString& path, const QByteArray& data) {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) return fromDevice(file, errno);
-    errno = 0;
-    if (file.write(data) != data.size()) {
-        const FileError error = fromDevice(file, errno);
-        file.cancelWriting();
-        return error;
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return systemError(errno);
+    // Every step is checked: a write cut short, the flush to the disk and the rename each report the
+    // system's reason, and the old file is replaced only by a complete new one.
+    auto fail = [&](int code) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return systemError(code);
+    };
+    struct stat old {};
+    const mode_t mode = ::stat(target.constData(), &old) == 0 ? old.st_mode & 07777 : 0666 & ~processUmask();
+    if (::fchmod(fd, mode) != 0) return fail(errno);
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail(n < 0 ? errno : EIO);
+        done += n;
     }
-    errno = 0;
-    if (!file.commit()) return fromDevice(file, errno);
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) {
+        const int code = errno;
+        ::unlink(temporary.constData());
+        return systemError(code);
+    }
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.constData());
+        return systemError(code);
+    }
+    // The rename itself reaches the disk with its folder.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
     return {};
 }
 

@@ -43,8 +43,10 @@ bool AFXOPENFILE(Ui& ui, const QString& path);
 // Opens the folder, or tells the user it does not exist.
 void ZF_OPENFOLDER(Ui& ui, const QString& folder);
 
-// Writes the whole file or nothing: the data goes to a temporary file in the same folder that replaces the
-// old file by a rename only once it is complete, so a crash or a full disk never leaves half a file.
+// Writes the whole file or nothing: the data goes to a temporary file in the same folder, is flushed to the
+// disk, and replaces the old file by a rename only once all of it was written, so a crash or a full disk
+// never leaves half a file. A new file gets the usual permissions, a replaced one keeps its own. On failure
+// the old file is as it was, the temporary one is gone, and the system's reason is given.
 FileError writeFileAtomically(const QString& path, const QByteArray& data);
 
 } // namespace zanfold

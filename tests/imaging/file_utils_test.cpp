@@ -11,7 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace zanfold {
 namespace {
@@ -169,6 +174,81 @@ TEST(AtomicWrite, FailureLeavesOldFileIntact) {
     EXPECT_EQ(tooLong.code, ENAMETOOLONG);
     EXPECT_EQ(TempDir::read(path), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QString(255, QLatin1Char('p'))});
+}
+
+// A tmpfs of 64 KB, filled up: the real full disk (needs root; skipped where mounting is refused).
+class FullDisk : public ::testing::Test {
+protected:
+    TempDir dir;
+    QString mountPoint;
+    void SetUp() override {
+        mountPoint = dir.file(QStringLiteral("disk"));
+        ASSERT_TRUE(QDir().mkdir(mountPoint));
+        const QByteArray point = QFile::encodeName(mountPoint);
+        if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=64k") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    void TearDown() override {
+        if (!mountPoint.isEmpty()) ::umount(QFile::encodeName(mountPoint).constData());
+    }
+    // Fills what is left with one file.
+    void fill() {
+        QFile filler(mountPoint + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(1024, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+};
+
+// The buffered write used to report the whole length and the flush's "No space left on device" came too
+// late: the library and small outputs were replaced by empty files while success was reported.
+TEST_F(FullDisk, KeepsTheOldFileAndSaysWhy) {
+    const QString path = mountPoint + QStringLiteral("/zfTemplate.xml");
+    ASSERT_FALSE(writeFileAtomically(path, "old library").failed());
+    fill();
+    for (const int size : {10, 4096, 40000}) {
+        const FileError error = writeFileAtomically(path, QByteArray(size, 'n'));
+        EXPECT_EQ(error.code, ENOSPC) << size;
+        EXPECT_EQ(error.description, QStringLiteral("No space left on device"));
+        EXPECT_EQ(TempDir::read(path), QByteArray("old library"));
+    }
+    EXPECT_EQ(QDir(mountPoint).entryList(QDir::Files),
+              (QStringList{QStringLiteral("filler"), QStringLiteral("zfTemplate.xml")}));
+}
+
+// The same failure without a mount: a file size limit holds for root too (EFBIG instead of ENOSPC).
+TEST(AtomicWrite, ShortWriteKeepsTheOldFile) {
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("work.zpj"), "old work");
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const FileError error = writeFileAtomically(path, QByteArray(5000, 'n'));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(error.code, EFBIG);
+    EXPECT_EQ(error.description, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(TempDir::read(path), QByteArray("old work"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("work.zpj")});
+}
+
+TEST(AtomicWrite, NewFilesGetTheUsualPermissionsAndReplacedOnesKeepTheirs) {
+    TempDir dir;
+    const QString fresh = dir.file(QStringLiteral("new.jpg"));
+    ASSERT_FALSE(writeFileAtomically(fresh, "x").failed());
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    ASSERT_EQ(::chmod(QFile::encodeName(fresh).constData(), 0640), 0);
+    ASSERT_FALSE(writeFileAtomically(fresh, "y").failed());
+    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 } // namespace
