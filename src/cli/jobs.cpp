@@ -268,7 +268,8 @@ int commandTemplates(const QStringList& arguments) {
         out(s.state.TemplateNames[t] + QStringLiteral("\t") + QString::number(r.count) +
             QStringLiteral("\t") + specs.trimmed());
     }
-    return 0;
+    // A library that could not be read whole has been reported: the list above is not all of it.
+    return s.ui.problems() > 0 ? kExitFailed : 0;
 }
 
 int commandDemo(const QStringList& arguments) {

@@ -33,6 +33,13 @@ FileError systemError(int code) {
     return {code, QString::fromLocal8Bit(std::strerror(code))};
 }
 
+// A folder cannot be made because a file stands where it or one of its parents must be.
+FileError fileInTheWay(int code, const QString& file) {
+    return {code,
+            QString::fromLocal8Bit(std::strerror(code)) +
+                QStringLiteral("：“%1”是一个文件，不能在那里建立文件夹").arg(QDir::toNativeSeparators(file))};
+}
+
 // The permissions of new files, read once: umask() can only be read by setting it, which must not
 // race with the workers that write files.
 mode_t processUmask() {
@@ -74,7 +81,7 @@ int AFXFOLDEREXISTS(const QString& path) {
 
 FileError ZF_MAKEDIR(const QString& folder) {
     if (folder.startsWith(QStringLiteral("//")) || folder.startsWith(QStringLiteral("\\\\"))) return {};
-    if (AFXFILEEXISTS(folder)) return fromErrorCode(std::make_error_code(std::errc::file_exists));
+    if (AFXFILEEXISTS(folder)) return fileInTheWay(EEXIST, folder);
     QString path = folder;
     while (path.endsWith(QLatin1Char('/')))
         path.chop(1);
@@ -84,8 +91,7 @@ FileError ZF_MAKEDIR(const QString& folder) {
         const QString part = at < 0 ? path : path.left(at);
         if (!part.isEmpty() && !AFXFOLDEREXISTS(part)) {
             // A file where a folder of the path must be: "Not a directory", not the "File exists" of mkdir.
-            if (at >= 0 && AFXFILEEXISTS(part))
-                return fromErrorCode(std::make_error_code(std::errc::not_a_directory));
+            if (at >= 0 && AFXFILEEXISTS(part)) return fileInTheWay(ENOTDIR, part);
             std::error_code ec;
             std::filesystem::create_directory(toPath(part), ec);
             if (ec) return fromErrorCode(ec);
@@ -124,6 +130,18 @@ void ZF_OPENFOLDER(Ui& ui, const QString& folder) {
         return;
     }
     ui.message(QStringLiteral("文件夹不存在！\n\n") + folder, Icon::Information);
+}
+
+FileLock::FileLock(const QString& path, int waitMs) : lock_(path + QStringLiteral(".lock")) {
+    if (lock_.tryLock(waitMs)) return;
+    switch (lock_.error()) {
+    case QLockFile::LockFailedError:
+        error_ = {EBUSY, QStringLiteral("另一个程序正在修改这个文件，请稍后再试：") + path};
+        break;
+    default:
+        error_ = {EACCES, QStringLiteral("无法建立锁文件：") + path + QStringLiteral(".lock")};
+        break;
+    }
 }
 
 FileError writeFileAtomically(const QString& path, const QByteArray& data) {

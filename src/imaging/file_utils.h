@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -48,5 +49,19 @@ void ZF_OPENFOLDER(Ui& ui, const QString& folder);
 // never leaves half a file. A new file gets the usual permissions, a replaced one keeps its own. On failure
 // the old file is as it was, the temporary one is gone, and the system's reason is given.
 FileError writeFileAtomically(const QString& path, const QByteArray& data);
+
+// Holds "<file>.lock" beside a file that several processes may read, change and write back (the library,
+// the settings), for as long as it lives; waits a few seconds for another holder. A lock left by a process
+// that died is taken over.
+class FileLock {
+public:
+    explicit FileLock(const QString& path, int waitMs = 5000);
+    // Empty when the lock is held; otherwise why it could not be had.
+    FileError error() const { return error_; }
+
+private:
+    QLockFile lock_;
+    FileError error_;
+};
 
 } // namespace zanfold

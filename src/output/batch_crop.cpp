@@ -164,11 +164,8 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
     const qint64 elapsed = timer.elapsed();
 
     const QString text = finishedText(elapsed);
-    if (failed == 0) {
-        ui.setStatus(1, text);
-    } else {
-        ui.setStatus(1, text + QStringLiteral("（%1 个文件未能写入）").arg(failed));
-    }
+    // A batch that left files unwritten is not finished, and never says so.
+    ui.setStatus(1, failed == 0 ? text : QStringLiteral("裁图未完成：%1 个文件未能写入").arg(failed));
     if (state.settings.OpenFolder) ZF_OPENFOLDER(ui, lastFolder);
     ui.hideProgress();
     const QString damagedNote =
@@ -178,7 +175,7 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
                                 nameList(damaged);
     if (failed > 0) {
         const QString lead =
-            text + QStringLiteral("\n\n有 %1 个文件未能写入，第一个是：\n").arg(failed) + firstFile;
+            QStringLiteral("裁图未完成：有 %1 个文件未能写入，第一个是：\n").arg(failed) + firstFile;
         ui.message(errorText(lead, firstError) + damagedNote, Icon::Warning);
     } else if (!damaged.isEmpty()) {
         ui.message(text + damagedNote, Icon::Warning);

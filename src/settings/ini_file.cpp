@@ -41,7 +41,12 @@ IniFile::IniFile(const QString& path) : path_(path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return;
     QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    // Editors that add a byte-order mark to a file that has one leave several: all of them are skipped
+    // (the first section would not be found otherwise) and written back as they were.
+    while (bytes.startsWith("\xEF\xBB\xBF")) {
+        prefix_ += bytes.left(3);
+        bytes.remove(0, 3);
+    }
     if (!bytes.contains("\r\n") && bytes.contains('\n')) eol_ = "\n";
     lines_ = bytes.split('\n');
     for (QByteArray& line : lines_) {
@@ -111,7 +116,7 @@ bool IniFile::setValue(const QString& section, const QString& key, const QString
 }
 
 FileError IniFile::save() const {
-    QByteArray bytes;
+    QByteArray bytes = prefix_;
     for (const QByteArray& line : lines_)
         bytes += line + eol_;
     return writeFileAtomically(path_, bytes);
@@ -122,6 +127,8 @@ QString INI_GETKEY(const QString& file, const QString& section, const QString& k
 }
 
 int INI_SETKEY(const QString& file, const QString& section, const QString& key, const QString& value) {
+    const FileLock lock(file);
+    if (lock.error().failed()) return 0;
     IniFile ini(file);
     return ini.setValue(section, key, value) && !ini.save().failed() ? 1 : 0;
 }

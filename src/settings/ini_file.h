@@ -32,9 +32,11 @@ private:
     QString path_;
     QList<QByteArray> lines_; // without line endings
     QByteArray eol_ = "\r\n";
+    QByteArray prefix_; // the byte-order marks the file starts with
 };
 
-// The private-profile calls: each reads the file anew; INI_SETKEY writes it at once. 1 on success.
+// The private-profile calls: each reads the file anew; INI_SETKEY writes it at once, holding the file's lock
+// from the read to the write. 1 on success.
 QString INI_GETKEY(const QString& file, const QString& section, const QString& key, const QString& fallback);
 int INI_SETKEY(const QString& file, const QString& section, const QString& key, const QString& value);
 

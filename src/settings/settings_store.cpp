@@ -109,6 +109,9 @@ void loadOptionsFrom(AppState& state, const QString& file) {
 }
 
 FileError saveOptions(const AppState& state) {
+    // Another process may write the file too: its keys must not be lost between our read and write.
+    const FileLock lock(state.SettingsPath);
+    if (lock.error().failed()) return lock.error();
     IniFile ini(state.SettingsPath);
     const Settings& s = state.settings;
     bool stored = ini.setValue(kSection, QStringLiteral("OutFolder"), s.OutFolder);

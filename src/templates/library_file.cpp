@@ -5,6 +5,7 @@
 #include "imaging/file_utils.h"
 #include "templates/xml_tree.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <climits>
@@ -89,6 +90,7 @@ Read readTemplate(const XmlElement& element, TemplateRecord& record) {
     // A library written by this program has exactly pTypeSum specification elements; anything else
     // would leave specifications without sizes.
     if (static_cast<int>(photo.children.size()) != record.pTypeSum) return Read::Skipped;
+    int positions = 0;
     for (int j = 0; j < record.pTypeSum; ++j) {
         const XmlElement& e = photo.children[j];
         if (e.attributes.size() < 4) return Read::Broken;
@@ -101,7 +103,10 @@ Read readTemplate(const XmlElement& element, TemplateRecord& record) {
         if (!inRange(spec.width, 100, 8000) || !inRange(spec.height, 100, 8000) ||
             !inRange(spec.count, 1, 30000) || !inRange(spec.flength, 1, 10))
             return Read::Skipped;
+        positions += spec.count;
     }
+    // The positions of a work are laid out by the specifications' counts and addressed by the total.
+    if (!inRange(record.count, 1, 30000) || record.count != positions) return Read::Skipped;
     return Read::Accepted;
 }
 
@@ -159,7 +164,11 @@ void TEMPLATE_LOAD(AppState& state, Ui& ui) {
         TemplateRecord record;
         const Read read = readTemplate(element, record);
         if (read == Read::Broken) {
-            ui.message(numberText(kErrMissingNode), Icon::Error);
+            ui.message(
+                QStringLiteral("打开模板出错：") + numberText(kErrMissingNode) +
+                    QStringLiteral("\n模板库 %1 中的模板“%2”缺少必需的元素或属性，其后的模板未能读取。")
+                        .arg(QDir::toNativeSeparators(state.TemplateFile), element.name),
+                Icon::Error);
             return;
         }
         if (read == Read::Skipped) continue;
@@ -171,6 +180,12 @@ void TEMPLATE_LOAD(AppState& state, Ui& ui) {
 bool TEMPLATE_SAVE(AppState& state, Ui& ui) {
     if (state.Templates.empty()) return false;
     const int t = static_cast<int>(state.Templates.size()) - 1;
+    // Read, change and write back under the lock: another run adding a template meanwhile would be lost.
+    const FileLock lock(state.TemplateFile);
+    if (lock.error().failed()) {
+        ui.message(saveError(numberText(lock.error().code), lock.error().description), Icon::Error);
+        return false;
+    }
     LoadResult loaded = loadLibrary(state.TemplateFile);
     XmlDocument document =
         loaded.status == Loaded::Ok ? std::move(loaded.document) : XmlDocument{{kRootName, {}, {}}};
@@ -200,6 +215,11 @@ bool TEMPLATE_SAVE(AppState& state, Ui& ui) {
 }
 
 bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name) {
+    const FileLock lock(state.TemplateFile);
+    if (lock.error().failed()) {
+        ui.message(errorText(QStringLiteral("删除模板出错！"), lock.error()), Icon::Error);
+        return false;
+    }
     LoadResult loaded = loadLibrary(state.TemplateFile);
     if (loaded.status != Loaded::Ok) {
         ui.message(QStringLiteral("打开模板出错：") + loaded.reason, Icon::Error);

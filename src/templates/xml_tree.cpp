@@ -12,6 +12,12 @@ XmlElement* XmlElement::child(const QString& childName) {
     return nullptr;
 }
 
+namespace {
+
+constexpr size_t kMaxDepth = 16;
+
+} // namespace
+
 std::optional<XmlDocument> parseXml(const QByteArray& bytes, QString* error) {
     QXmlStreamReader reader(bytes);
     reader.setNamespaceProcessing(false);
@@ -20,6 +26,12 @@ std::optional<XmlDocument> parseXml(const QByteArray& bytes, QString* error) {
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
+            // The library has four levels; a file nested deeper is no library, and a tree that deep
+            // would exhaust the stack when it is written or destroyed.
+            if (stack.size() >= kMaxDepth) {
+                reader.raiseError(QStringLiteral("elements nested deeper than %1 levels").arg(kMaxDepth));
+                break;
+            }
             XmlElement e;
             e.name = reader.name().toString();
             for (const QXmlStreamAttribute& a : reader.attributes())

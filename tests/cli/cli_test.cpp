@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace zanfold {
 namespace {
 
@@ -115,7 +118,35 @@ TEST_F(Cli, UnwritableOutputFails) {
                            common());
     EXPECT_NE(run.exitCode, 0);
     EXPECT_TRUE(run.err.contains(QStringLiteral("有 5 个文件未能写入"))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Error: ")));
+    // Not "File exists": the file that stands where the folder must be is named, and nothing says done.
+    EXPECT_TRUE(run.err.contains(QStringLiteral("“%1”是一个文件").arg(dir.file(QStringLiteral("blocked")))));
+    EXPECT_FALSE(run.err.contains(QStringLiteral("裁图完成")));
+}
+
+// Eight runs adding templates at once used to keep about half of them: each read the library, added its
+// template and wrote it back over the others'.
+TEST_F(Cli, ConcurrentTemplateImportsKeepEveryTemplate) {
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < 8; ++i) {
+        const QString folder = QStringLiteral("t%1").arg(i);
+        dir.write(folder + QStringLiteral("/T%1.aep").arg(i), "");
+        dir.write(folder + QStringLiteral("/照片/A1.jpg"),
+                  test::makeJpeg(test::solidImage(640, 360, qRgb(1, 2, 3))));
+        auto process = std::make_unique<QProcess>();
+        process->start(QStringLiteral(ZANFOLD_CLI), {QStringLiteral("import-template"),
+                                                     dir.file(folder + QStringLiteral("/T%1.aep").arg(i)),
+                                                     QStringLiteral("--library"), library});
+        runs.push_back(std::move(process));
+    }
+    for (auto& process : runs) {
+        ASSERT_TRUE(process->waitForFinished(60000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    }
+    const CliRun listed = cli({QStringLiteral("templates"), QStringLiteral("--library"), library});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.out.count(QLatin1Char('\n')), 9) << listed.out.toStdString();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(listed.out.contains(QStringLiteral("T%1\t").arg(i)));
 }
 
 TEST_F(Cli, BadArgumentsGetUsage) {

@@ -203,10 +203,10 @@ TEST_F(Batch, UnwritableFolderIsCountedAndNamed) {
     EXPECT_TRUE(QFile::exists(out(QStringLiteral("Good/A002.jpg"))));
     const test::MessageCall m = ui.lastMessage();
     EXPECT_EQ(m.icon, Icon::Warning);
-    EXPECT_TRUE(m.text.contains(QStringLiteral("有 3 个文件未能写入")));
+    EXPECT_TRUE(m.text.startsWith(QStringLiteral("裁图未完成：有 3 个文件未能写入")));
     EXPECT_TRUE(m.text.contains(out(QStringLiteral("Bad/A001.jpg"))));
     EXPECT_TRUE(m.text.contains(QStringLiteral("\nError: ")));
-    EXPECT_TRUE(ui.status[1].contains(QStringLiteral("3 个文件未能写入")));
+    EXPECT_EQ(ui.status[1], QStringLiteral("裁图未完成：3 个文件未能写入"));
 }
 
 // A damaged photo crops to partly grey files: the final notice names the positions that use it.

@@ -5,6 +5,10 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QLockFile>
+
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +126,44 @@ TEST(Settings, SaveKeepsAHandEditedFile) {
     EXPECT_TRUE(text.startsWith("; mine\n[Recent]\nA=1\n[general]\nZoomSpeed=20\nExtra=keep\nOutFolder=\n"))
         << text.toStdString();
     EXPECT_FALSE(text.contains("\r\n"));
+}
+
+// A file starting with two byte-order marks used to read as empty: every saved value was lost.
+TEST(Settings, LeadingByteOrderMarksAreSkippedAndKept) {
+    TempDir dir;
+    dir.write(QStringLiteral("Zanfold.ini"), "\xEF\xBB\xBF\xEF\xBB\xBF[General]\r\nZoomSpeed=25\r\n");
+    AppState state;
+    LOADOPTIONS(state, dir.path());
+    EXPECT_EQ(state.settings.ZoomSpeed, 25);
+    state.settings.ZoomSpeed = 5;
+    ASSERT_FALSE(saveOptions(state).failed());
+    const QByteArray text = TempDir::read(state.SettingsPath);
+    EXPECT_TRUE(text.startsWith("\xEF\xBB\xBF\xEF\xBB\xBF[General]\r\nZoomSpeed=5\r\n"))
+        << text.toStdString();
+    AppState again;
+    LOADOPTIONS(again, dir.path());
+    EXPECT_EQ(again.settings.ZoomSpeed, 5);
+}
+
+// Another process holding the settings file: saving waits for it, then keeps what it wrote.
+TEST(Settings, SavingWaitsForAnotherWriter) {
+    TempDir dir;
+    AppState state;
+    LOADOPTIONS(state, dir.path());
+    QLockFile other(state.SettingsPath + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        dir.write(QStringLiteral("Zanfold.ini"), "[Recent]\nLast=1\n");
+        other.unlock();
+    });
+    state.settings.ZoomSpeed = 15;
+    const FileError saved = saveOptions(state);
+    release.join();
+    EXPECT_FALSE(saved.failed()) << saved.description.toStdString();
+    const QByteArray text = TempDir::read(state.SettingsPath);
+    EXPECT_TRUE(text.startsWith("[Recent]\nLast=1\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("ZoomSpeed=15"));
 }
 
 TEST(Settings, UnwritableSettingsFileIsReported) {

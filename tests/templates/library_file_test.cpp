@@ -5,8 +5,13 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QLockFile>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace zanfold {
 namespace {
@@ -127,6 +132,13 @@ TEST_F(Library, InvalidTemplatesAreSkippedSilentlyAndStayInTheFile) {
         "<TooFew>" +
         info(" 2") + spec +
         "</TooFew>"
+        // A total that is not the sum of the specifications' counts used to overrun the positions of a
+        // work, and a huge one to size billions of them.
+        "<CountLies><info path=\"\" type=\"\" pTypeSum=\" 1\" count=\" 11\"/>" +
+        spec +
+        "</CountLies>"
+        "<Huge><info path=\"\" type=\"\" pTypeSum=\" 1\" count=\" 2000000000\"/>"
+        "<photo><A width=\" 1920\" height=\" 1080\" count=\" 2000000000\" flength=\" 3\"/></photo></Huge>"
         "<Good>" +
         info(" 1") + spec +
         "</Good>"
@@ -156,7 +168,7 @@ TEST_F(Library, WhitespaceAndNumbersWithoutSpacesAreRead) {
     EXPECT_EQ(loaded.Templates[0].type, QStringLiteral("x"));
 }
 
-TEST_F(Library, MissingChildrenStopLoadingWithTheNumberOnly) {
+TEST_F(Library, MissingChildrenStopLoadingAndNameTheTemplate) {
     writeFile(
         "<Templates><First><info path=\"\" type=\"\" pTypeSum=\" 1\" count=\" 1\"/>"
         "<photo><A width=\" 100\" height=\" 100\" count=\" 1\" flength=\" 1\"/></photo></First>"
@@ -165,12 +177,47 @@ TEST_F(Library, MissingChildrenStopLoadingWithTheNumberOnly) {
     const AppState loaded = reload();
     EXPECT_EQ(loaded.TemplateNames, QStringList{QStringLiteral("First")});
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.lastMessage().text, QStringLiteral(" 9"));
+    const QString text = ui.lastMessage().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("打开模板出错： 9\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(dir.file(QStringLiteral("zfTemplate.xml")))));
+    EXPECT_TRUE(text.contains(QStringLiteral("“Empty”")));
     EXPECT_EQ(ui.lastMessage().icon, Icon::Error);
 
     writeFile("<Templates><Short><info path=\"\" type=\"\"/><photo/></Short></Templates>");
     EXPECT_TRUE(reload().Templates.empty());
-    EXPECT_EQ(ui.lastMessage().text, QStringLiteral(" 9"));
+    EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("“Short”")));
+}
+
+// Another process reads the library, takes a while and writes it back with its template. Without the lock
+// our save would read before that write and be overwritten by it, or overwrite it.
+TEST_F(Library, SavingWaitsForAnotherWriterAndKeepsBothTemplates) {
+    writeFile("<Templates>" + kWeddingXml + "</Templates>");
+    std::atomic<bool> holding{false};
+    std::thread other([&] {
+        QLockFile lock(state.TemplateFile + QStringLiteral(".lock"));
+        ASSERT_TRUE(lock.tryLock(0));
+        holding = true;
+        QByteArray bytes = file();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        bytes.insert(bytes.indexOf("</Templates>"), QByteArray(kWeddingXml).replace("Wedding>", "Other>"));
+        writeFile(bytes);
+    });
+    while (!holding)
+        std::this_thread::yield();
+    EXPECT_TRUE(add(QStringLiteral("Mine"), weddingRecord()));
+    other.join();
+    EXPECT_EQ(reload().TemplateNames,
+              (QStringList{QStringLiteral("Wedding"), QStringLiteral("Other"), QStringLiteral("Mine")}));
+}
+
+// Nesting 200,000 deep used to overflow the stack; the library has four levels.
+TEST_F(Library, DeepNestingIsRefusedWhileParsing) {
+    const int depth = 200000;
+    writeFile(QByteArray("<Templates>") + QByteArray("<a>").repeated(depth) +
+              QByteArray("</a>").repeated(depth) + QByteArray("</Templates>"));
+    EXPECT_TRUE(reload().Templates.empty());
+    EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("打开模板出错：")));
+    EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("nested deeper")));
 }
 
 TEST_F(Library, MissingFileIsAnEmptyLibraryWithoutMessage) {
