@@ -1,16 +1,22 @@
 #include "core/geometry.h"
 
+#include <climits>
 #include <cmath>
 
 namespace zanfold {
 
 int nearest(double value) {
     // nearbyint honours the current rounding mode, which is round-to-nearest-even unless someone changed it.
-    return static_cast<int>(std::nearbyint(value));
+    const double rounded = std::nearbyint(value);
+    // Beyond int a conversion is undefined: such values saturate (and NaN gives 0).
+    if (!(rounded == rounded)) return 0;
+    if (rounded >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (rounded <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(rounded);
 }
 
 int nearest(float value) {
-    return static_cast<int>(std::nearbyintf(value));
+    return nearest(static_cast<double>(std::nearbyintf(value)));
 }
 
 void ZF_GETZOOM(int maxWidth, int maxHeight, int& width, int& height) {

@@ -4,6 +4,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace zanfold {
 
 namespace {
@@ -87,6 +89,13 @@ QString nameList(const QStringList& names) {
 QString filterSuffix(const QString& filter) {
     static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
     return pattern.match(filter).captured(1);
+}
+
+bool isPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral("..")) return false;
+    return std::none_of(name.begin(), name.end(), [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F;
+    });
 }
 
 } // namespace zanfold

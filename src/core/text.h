@@ -29,6 +29,10 @@ QString numberText(int value);
 // Placeholder name: prefix, then the running number with at least `flength` digits (A007, A1234).
 QString positionName(char prefix, int flength, int number);
 
+// A name that can be a file's name in a folder and nothing more: not empty, not "." or "..", without a path
+// separator of either platform and without control characters.
+bool isPlainFileName(const QString& name);
+
 // Names for a message, one a line: the first five, then how many more there are.
 QString nameList(const QStringList& names);
 

@@ -7,6 +7,7 @@
 #include "core/records.h"
 #include "core/text.h"
 #include "crop/assignment.h"
+#include "crop/crop_geometry.h"
 #include "crop/slots.h"
 #include "crop/work_templates.h"
 #include "imaging/orientation.h"
@@ -14,6 +15,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
@@ -69,7 +71,7 @@ public:
     QByteArray text() {
         const qint32 n = int32();
         // n + 1 entries of at least two bytes each.
-        if (!ok_ || n < -1 || qint64(n + 1) * 2 > left()) return fail();
+        if (!ok_ || n < -1 || (qint64(n) + 1) * 2 > left()) return fail();
         QByteArray first;
         for (qint64 i = 0; i <= n; ++i) {
             if (!need(2)) return {};
@@ -127,7 +129,7 @@ struct SavedTurn {
     int turns = 0;
 };
 
-enum class Stage { Header, Album, Photos, Templates, Positions, Done };
+enum class Stage { Header, Album, Photos, Templates, Positions, Turns, Done };
 
 // Everything the file holds, and where reading stopped when it stopped early.
 struct ProjectData {
@@ -186,19 +188,56 @@ ProjectData parse(const QByteArray& bytes) {
     }
     if (!r.ok()) return d;
     d.failedAt = Stage::Done;
-    // The optional block after the positions; anything else there is ignored, as older readers would.
-    if (r.left() >= 12 && r.uint32() == kTurnsMagic && r.int32() == kTurnsVersion) {
-        std::vector<SavedTurn> turns;
+    // The optional block after the positions; anything else there is ignored, as older readers would. A
+    // block that starts but does not end is a file cut short: its photos would come back unturned.
+    if (r.left() >= 8 && r.uint32() == kTurnsMagic && r.int32() == kTurnsVersion) {
+        d.failedAt = Stage::Turns;
         const qint32 count = r.count(8);
         for (qint32 i = 0; i < count && r.ok(); ++i) {
             SavedTurn t;
             t.fileName = decoded(r.text());
             t.turns = r.int32() & 3;
-            turns.push_back(t);
+            d.turns.push_back(t);
         }
-        if (r.ok()) d.turns = std::move(turns);
+        if (!r.ok()) return d;
+        d.failedAt = Stage::Done;
     }
     return d;
+}
+
+// How far a crop rectangle may reach, in thumbnail pixels per thumbnail side: zooming out without the
+// limits of CheckMove can make it larger than the photo, but never by this much; a file that says more
+// would only overflow the arithmetic of the output.
+constexpr int kCropReach = 100;
+
+// Positions whose crop from the file cannot be a rectangle of their photo get the initial crop again; their
+// names (template：position).
+QStringList resetImpossibleCrops(AppState& state) {
+    QStringList names;
+    for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w) {
+        const TemplateRecord& t = templateOf(state, w);
+        for (int s = 0; s < t.pTypeSum; ++s) {
+            for (int n = 0; n < t.spec[s].count; ++n) {
+                SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, w, s, n)];
+                if (slot.photo < 0) continue;
+                const PhotoRecord& p = state.Photos[slot.photo];
+                const qint64 reach = qint64(kCropReach) * std::max(p.thumbWidth, p.thumbHeight);
+                auto within = [reach](qint64 v, qint64 low) { return v >= low && v <= reach; };
+                if (within(slot.cropWidth, 1) && within(slot.cropHeight, 1) && within(slot.cropX, -reach) &&
+                    within(slot.cropY, -reach))
+                    continue;
+                const CropRect c =
+                    CLIP_INIT(state.settings, t.spec[s].width, t.spec[s].height, p.thumbWidth, p.thumbHeight);
+                slot.cropX = c.x;
+                slot.cropY = c.y;
+                slot.cropWidth = c.width;
+                slot.cropHeight = c.height;
+                names << state.TemplateNames.value(state.WorkTemplates[w].template_) + QStringLiteral("：") +
+                             slot.name;
+            }
+        }
+    }
+    return names;
 }
 
 // Puts the re-imported album back into the saved order and turns the photos that were turned.
@@ -359,7 +398,7 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
             failRead(ui, kPastEnd);
         return 0;
     }
-    if (d.failedAt == Stage::Album) {
+    if (d.failedAt == Stage::Album || d.failedAt == Stage::Turns) {
         failRead(ui, kPastEnd);
         return 0;
     }
@@ -409,6 +448,20 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         return 0;
     }
 
+    // Position names become output file names: each must be a plain name, once in its template.
+    for (size_t t = 0, g = 0; t < library.size(); ++t) {
+        QSet<QString> seen;
+        for (int n = 0; n < state.Templates[library[t]].count; ++n, ++g) {
+            const QString& name = d.positions[g].name;
+            if (!isPlainFileName(name) || seen.contains(name)) {
+                failOpen(ui, QStringLiteral("项目文件中的裁图位置名称无效：“%1”（模板 %2）")
+                                 .arg(name, state.TemplateNames.value(library[t])));
+                return 0;
+            }
+            seen.insert(name);
+        }
+    }
+
     const int photoCount = static_cast<int>(state.Photos.size());
     for (int i = 0; i < photoCount && i < static_cast<int>(d.photos.size()); ++i)
         state.Photos[i].usage = d.photos[i].second;
@@ -434,6 +487,7 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
             ++lostPositions;
         }
     }
+    const QStringList resetCrops = resetImpossibleCrops(state);
     // The file keeps no masks: they are read again from the templates' folders, as when first added.
     for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w)
         loadSlotMasks(state, ui, w);
@@ -449,6 +503,11 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         ui.setCommandEnabled(id, true);
     state.ProjectPath = path;
     state.ProjectFolder = QFileInfo(path).absolutePath();
+    if (!resetCrops.isEmpty())
+        ui.message(QStringLiteral("有 %1 个裁图位置的裁图框超出了照片的范围，已重置为默认位置：\n")
+                           .arg(resetCrops.size()) +
+                       nameList(resetCrops),
+                   Icon::Warning);
     if (lostPhotos > 0 || lostPositions > 0) {
         ui.message(QStringLiteral("相册文件夹自保存项目以来已改变：有 %1 张照片和 %2 个裁图位置无法恢复。")
                        .arg(lostPhotos)

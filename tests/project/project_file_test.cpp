@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace zanfold {
 namespace {
 
@@ -182,6 +184,68 @@ TEST_F(Project, ReopenedWorkShowsTheMasksStillInTheTemplateFolder) {
     EXPECT_TRUE(opened.Slots[0].mask.isNull()); // template without a folder
 }
 
+// A turns block cut short used to be dropped: the turned photo came back unturned, with no word.
+TEST_F(Project, ACutTurnsBlockIsAReadFailure) {
+    state.CurrentPhoto = 1;
+    PHOTO_ROTATE(state, ui, 3);
+    ASSERT_EQ(saveProjectTo(state, ui, file), 1);
+    const QByteArray whole = TempDir::read(file);
+    const qsizetype block = whole.indexOf(QByteArray::fromHex("5a465254")); // "ZFRT"
+    ASSERT_GT(block, 0);
+    for (const qsizetype cut : {block + 8, block + 12, block + 20, whole.size() - 1}) {
+        dir.write(QStringLiteral("cut.zpj"), whole.left(cut));
+        AppState opened = fresh();
+        RecordingUi ui2;
+        EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("cut.zpj"))), 0) << cut;
+        EXPECT_EQ(ui2.lastMessage().text,
+                  QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
+        EXPECT_TRUE(opened.AlbumPath.isEmpty()) << cut; // nothing was imported
+    }
+}
+
+// Names from the file become output file names: "../../../escaped" wrote outside the output folder.
+TEST_F(Project, PositionNamesMustBePlainAndUnique) {
+    const QString bad[] = {QStringLiteral("../../../escaped"),
+                           QStringLiteral("a\\b"),
+                           QString(),
+                           QStringLiteral(".."),
+                           QStringLiteral("A\x01"),
+                           state.Slots[0].name};
+    for (const QString& name : bad) {
+        const QString kept = state.Slots[1].name;
+        state.Slots[1].name = name; // the last repeats the first position's name
+        ASSERT_EQ(saveProjectTo(state, ui, file), 1);
+        state.Slots[1].name = kept;
+        AppState opened = fresh();
+        RecordingUi ui2;
+        EXPECT_EQ(openProjectFrom(opened, ui2, file), 0) << name.toStdString();
+        EXPECT_EQ(ui2.lastMessage().text,
+                  QStringLiteral("项目文件中的裁图位置名称无效：“%1”（模板 Three）").arg(name));
+        EXPECT_TRUE(opened.WorkTemplates.empty());
+    }
+}
+
+// Crops from a file are checked before any arithmetic: 2e9 used to overflow the output's conversion.
+TEST_F(Project, ImpossibleCropsAreResetWithAWarning) {
+    state.Slots[0].cropX = 2000000000;
+    state.Slots[2].cropWidth = 0;
+    state.Slots[4].cropHeight = -5;
+    state.Slots[4].cropY = INT_MIN;
+    ASSERT_EQ(saveProjectTo(state, ui, file), 1);
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_EQ(
+        ui2.lastMessage().text,
+        QStringLiteral(
+            "有 3 "
+            "个裁图位置的裁图框超出了照片的范围，已重置为默认位置：\nThree：A001\nThree：A003\nPair：P02"));
+    const SlotRecord& a = opened.Slots[0];
+    EXPECT_EQ(QRect(a.cropX, a.cropY, a.cropWidth, a.cropHeight), QRect(0, 19, 200, 112));
+    EXPECT_EQ(opened.Slots[4].cropHeight, 150);
+    EXPECT_EQ(checkInvariants(opened), QString());
+}
+
 TEST_F(Project, FailuresBeforeTheImportChangeNothing) {
     const QByteArray good = TempDir::read(file);
     struct Case {
@@ -199,6 +263,9 @@ TEST_F(Project, FailuresBeforeTheImportChangeNothing) {
         {"signature", wrongSignature, QStringLiteral("非法的Zanfold项目文件！")},
         {"album", missingAlbum, QStringLiteral("相册路径错误！")},
         {"empty", QByteArray(),
+         QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file")},
+        // A text of 2^31 - 1 entries: counting its entries must not overflow.
+        {"huge text", good.left(4) + QByteArray::fromHex("ffffff7f") + good.mid(8),
          QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file")},
     };
     for (const Case& c : cases) {
