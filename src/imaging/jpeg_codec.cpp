@@ -19,6 +19,10 @@ namespace {
 // Pictures beyond this many pixels are refused: no camera makes them, and a forged header claiming
 // 65535 x 65535 must not keep a worker busy for minutes.
 constexpr qint64 kMaxPixels = qint64(1) << 30;
+// Every 8 x 8 block of a Huffman-coded JPEG takes at least a bit or two, so a file holds at least about
+// pixels / 512 bytes; one claiming far more pixels than that (here 8 times the bound) is forged or cut, and
+// decoding it would take seconds for a picture of grey.
+constexpr qint64 kMaxPixelsPerByte = 4096;
 // Progressive files keep all coefficients in memory; past this libjpeg stops with an error.
 constexpr long kMaxDecoderMemory = 1L << 30;
 
@@ -144,9 +148,17 @@ JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
         d->error = d->libjpegMessage();
         return;
     }
-    if (qint64(d->cinfo.image_width) * d->cinfo.image_height > kMaxPixels) {
+    const qint64 pixels = qint64(d->cinfo.image_width) * d->cinfo.image_height;
+    if (pixels > kMaxPixels) {
         d->error =
             QStringLiteral("picture too large: %1 x %2").arg(d->cinfo.image_width).arg(d->cinfo.image_height);
+        return;
+    }
+    if (pixels > d->length * kMaxPixelsPerByte) {
+        d->error = QStringLiteral("%1 x %2 pixels cannot be held in a file of %3 bytes")
+                       .arg(d->cinfo.image_width)
+                       .arg(d->cinfo.image_height)
+                       .arg(d->length);
         return;
     }
     for (jpeg_saved_marker_ptr m = d->cinfo.marker_list; m; m = m->next) {

@@ -353,6 +353,28 @@ TEST(BrokenFiles, HugeHeaderIsRefusedOrBounded) {
     EXPECT_FALSE(renderCrop(sourceOf(path), {0, 0, 65535, 65535}, 1920, 1080, 0).ok());
 }
 
+// A header claiming 32000 x 32000 in a file of a few hundred bytes took seconds of safe decoding to come
+// out grey; it is refused from the header.
+TEST(BrokenFiles, SizeImplausibleForTheFileIsRefusedFromTheHeader) {
+    TempDir dir;
+    QByteArray bytes = test::makeJpeg(test::gradientImage(64, 64));
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    const char size[] = {'\x7D', '\x00', '\x7D', '\x00'}; // 32000 x 32000
+    for (int i = 0; i < 4; ++i)
+        bytes[sof + 5 + i] = size[i];
+    const QString path = dir.write(QStringLiteral("forged.jpg"), bytes);
+    const PictureInfo info = probe(path);
+    EXPECT_FALSE(info.ok());
+    EXPECT_TRUE(info.error.contains(QStringLiteral("32000 x 32000 pixels cannot be held")))
+        << info.error.toStdString();
+    EXPECT_FALSE(thumbnail(sourceOf(path), 200, 200, ThumbMode::Safe).ok());
+    // Real pictures of every kind stay far from the bound: a flat grey one compresses best.
+    const QString flat = dir.write(QStringLiteral("flat.jpg"),
+                                   test::makeJpeg(test::solidImage(6000, 4000, qRgb(128, 128, 128))));
+    EXPECT_TRUE(probe(flat).ok());
+}
+
 TEST(OtherKinds, PngNamedJpgIsReadByContent) {
     TempDir dir;
     const QImage picture = test::quadrantImage(40, 30);
