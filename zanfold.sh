@@ -17,6 +17,10 @@ usage: ./zanfold.sh COMMAND
   gui     build, then start the desktop program
   screenshot PATH   build, then save a screenshot of the window (under a virtual X screen) to PATH
   bench   build, then time import and output against djpeg, libvips and ImageMagick (not a test)
+  sanitize  build with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/) and run every test
+            and fuzz replay; then the album, output and command-line tests under ThreadSanitizer (build-tsan/)
+  fuzz TARGET [SECONDS]  run a libFuzzer target (project, library, ini, jpeg) built with clang (build-fuzz/);
+            inputs that find a fault land in tests/fuzz/corpus/TARGET
 TXT
 }
 
@@ -40,6 +44,16 @@ build() {
         cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
     fi
     cmake --build "$build" --parallel "$(nproc)"
+}
+
+# Configures (once) and builds a build folder of its own with the given compiler flags.
+build_variant() {
+    local dir="$1" flags="$2"
+    shift 2
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" \
+            -DCMAKE_EXE_LINKER_FLAGS="$flags" "$@"
+    fi
 }
 
 cmd="${1:-}"
@@ -83,6 +97,37 @@ bench)
     cmake -S "$here" -B "$build" > /dev/null
     build
     "$here/bench/run.sh" "$build"
+    ;;
+sanitize)
+    install_packages "${base_packages[@]}"
+    san="$here/build-sanitize"
+    build_variant "$san" "-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake --build "$san" --parallel "$(nproc)"
+    # Leaks are reported except inside fontconfig, which keeps its caches until exit.
+    ASAN_OPTIONS="abort_on_error=1:detect_leaks=1" \
+        LSAN_OPTIONS="suppressions=$here/tests/sanitize/lsan.supp:print_suppressions=0" \
+        UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+        ctest --test-dir "$san" --output-on-failure --parallel "$(nproc)"
+    tsan="$here/build-tsan"
+    build_variant "$tsan" "-fsanitize=thread -fno-omit-frame-pointer"
+    cmake --build "$tsan" --parallel "$(nproc)" --target test_album test_output test_cli zanfold-cli
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+    for suite in album output cli; do
+        (cd "$tsan/tests/$suite" && QT_QPA_PLATFORM=offscreen "./test_$suite")
+    done
+    ;;
+fuzz)
+    [ $# -ge 1 ] || { echo "usage: ./zanfold.sh fuzz TARGET [SECONDS]" >&2; exit 2; }
+    install_packages "${base_packages[@]}" clang libclang-rt-14-dev
+    fz="$here/build-fuzz"
+    build_variant "$fz" "-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer" \
+        -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DZANFOLD_FUZZ=ON
+    cmake --build "$fz" --parallel "$(nproc)" --target "fuzz_$1"
+    corpus="$fz/corpus/$1"
+    mkdir -p "$corpus"
+    QT_QPA_PLATFORM=offscreen "$fz/tests/fuzz/fuzz_$1" -max_total_time="${2:-600}" -max_len=8192 -timeout=20 \
+        -rss_limit_mb=3072 -artifact_prefix="$here/tests/fuzz/corpus/$1/crash-" "$corpus" \
+        "$here/tests/fuzz/corpus/$1"
     ;;
 -h | --help | help)
     usage
