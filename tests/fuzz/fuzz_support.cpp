@@ -29,9 +29,11 @@ QString scratchFolder() {
         const QString path =
             QDir::tempPath() + QStringLiteral("/zanfold-fuzz-%1").arg(QCoreApplication::applicationPid());
         QDir().mkpath(path);
-        std::atexit([] { QDir(scratchFolder()).removeRecursively(); });
         return path;
     }();
+    // Registered once the folder's name exists, so it runs before that name is destroyed at exit.
+    static const bool removedAtExit = std::atexit([] { QDir(scratchFolder()).removeRecursively(); }) == 0;
+    Q_UNUSED(removedAtExit);
     return folder;
 }
 
