@@ -13,6 +13,7 @@
 #include "imaging/orientation.h"
 #include "templates/library_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -365,7 +366,9 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
     // The old project is replaced only by a complete new one.
     const FileError error = bytes ? writeFileAtomically(path, *bytes) : FileError{EILSEQ, reason};
     if (error.failed()) {
-        ui.message(errorText(QStringLiteral("保存项目出错："), error), Icon::Warning);
+        ui.message(errorText(QStringLiteral("保存项目出错："), error) + QLatin1Char('\n') +
+                       QDir::toNativeSeparators(path),
+                   Icon::Warning);
         return 0;
     }
     state.ProjectPath = path;

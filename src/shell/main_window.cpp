@@ -189,6 +189,10 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
         if (canvasScroll_->isVisible()) canvasScroll_->setValue(canvasScroll_->value() + delta);
     };
     buildPopupMenus();
+    // eventFilter sees the application's events: keypad presets are read from the key presses themselves
+    // (keypad shortcuts do not fire on every X11 desktop, and with NumLock off the keys arrive as Home,
+    // Up, …) whichever child has the focus; the wheel over tabs and scroll bars, and the splitter's drag.
+    qApp->installEventFilter(this);
     // Installed last, so it sees every event first.
     new InputGuard(this, state_);
     resize(900, 600);
@@ -347,10 +351,6 @@ void MainWindow::buildShortcuts() {
         const int id = a.id;
         connect(shortcut, &QShortcut::activated, this, [this, id] { CMDEVENT(state_, ui_, id); });
     }
-    // The keypad presets are read from the key presses themselves (see eventFilter): shortcuts of keypad
-    // keys do not fire on every X11 desktop, and with NumLock off the keys arrive as Home, Up, ….
-    // Installed on the application, as the focus may be on any child.
-    qApp->installEventFilter(this);
 }
 
 void MainWindow::showTabs(TabStrip strip, const QStringList& texts, int current) {

@@ -208,7 +208,9 @@ bool TEMPLATE_SAVE(AppState& state, Ui& ui) {
     document.root.children.push_back(*element);
     const FileError written = writeFileAtomically(state.TemplateFile, writeXml(document));
     if (written.failed()) {
-        ui.message(saveError(numberText(written.code), written.description), Icon::Error);
+        ui.message(saveError(numberText(written.code), written.description + QLatin1Char('\n') +
+                                                           QDir::toNativeSeparators(state.TemplateFile)),
+                   Icon::Error);
         return false;
     }
     return true;

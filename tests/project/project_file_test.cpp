@@ -368,6 +368,8 @@ TEST_F(Project, FailedSaveKeepsTheOldFile) {
     const QByteArray before = TempDir::read(file);
     EXPECT_EQ(saveProjectTo(state, ui, dir.file(QStringLiteral("no/such/folder/x.zpj"))), 0);
     EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("保存项目出错：\nError: ")));
+    EXPECT_TRUE(ui.lastMessage().text.endsWith(QStringLiteral("\n") +
+                                               dir.file(QStringLiteral("no/such/folder/x.zpj"))));
     // Saving over a longer file leaves exactly the new length.
     dir.write(QStringLiteral("long.zpj"), QByteArray(5000, 'z'));
     ASSERT_EQ(saveProjectTo(state, ui, dir.file(QStringLiteral("long.zpj"))), 1);

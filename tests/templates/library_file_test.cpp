@@ -264,6 +264,7 @@ TEST_F(Library, WriteFailureIsReportedWithItsReason) {
     state.TemplateFile = dir.file(QStringLiteral("no/such/folder/zfTemplate.xml"));
     EXPECT_FALSE(add(QStringLiteral("Wedding"), weddingRecord()));
     EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("保存模板出错：2: ")));
+    EXPECT_TRUE(ui.lastMessage().text.contains(QDir::toNativeSeparators(state.TemplateFile)));
 }
 
 } // namespace
