@@ -111,7 +111,7 @@ sanitize)
     tsan="$here/build-tsan"
     build_variant "$tsan" "-fsanitize=thread -fno-omit-frame-pointer"
     cmake --build "$tsan" --parallel "$(nproc)" --target test_album test_output test_cli zanfold-cli
-    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/tests/sanitize/tsan.supp"
     for suite in album output cli; do
         (cd "$tsan/tests/$suite" && QT_QPA_PLATFORM=offscreen "./test_$suite")
     done
@@ -126,7 +126,7 @@ fuzz)
     corpus="$fz/corpus/$1"
     mkdir -p "$corpus"
     QT_QPA_PLATFORM=offscreen "$fz/tests/fuzz/fuzz_$1" -max_total_time="${2:-600}" -max_len=8192 -timeout=20 \
-        -rss_limit_mb=3072 -artifact_prefix="$here/tests/fuzz/corpus/$1/crash-" "$corpus" \
+        -rss_limit_mb=3072 -artifact_prefix="$here/tests/fuzz/corpus/$1/" "$corpus" \
         "$here/tests/fuzz/corpus/$1"
     ;;
 -h | --help | help)

@@ -160,21 +160,23 @@ void TEMPLATE_LOAD(AppState& state, Ui& ui) {
         ui.message(QStringLiteral("打开模板出错：") + loaded.reason, Icon::Error);
         return;
     }
+    // A template missing an element or attribute is named and passed over; stopping there would hide every
+    // later template, a newly added one too.
+    QStringList broken;
     for (const XmlElement& element : loaded.document.root.children) {
         TemplateRecord record;
         const Read read = readTemplate(element, record);
-        if (read == Read::Broken) {
-            ui.message(
-                QStringLiteral("打开模板出错：") + numberText(kErrMissingNode) +
-                    QStringLiteral("\n模板库 %1 中的模板“%2”缺少必需的元素或属性，其后的模板未能读取。")
-                        .arg(QDir::toNativeSeparators(state.TemplateFile), element.name),
-                Icon::Error);
-            return;
-        }
-        if (read == Read::Skipped) continue;
+        if (read == Read::Broken) broken << element.name;
+        if (read != Read::Accepted) continue;
         state.Templates.push_back(record);
         state.TemplateNames.append(fitText(element.name, kTemplateNameCapacity));
     }
+    if (!broken.isEmpty())
+        ui.message(QStringLiteral("打开模板出错：") + numberText(kErrMissingNode) +
+                       QStringLiteral("\n模板库 %1 中这些模板缺少必需的元素或属性，未能读取：\n")
+                           .arg(QDir::toNativeSeparators(state.TemplateFile)) +
+                       nameList(broken),
+                   Icon::Error);
 }
 
 bool TEMPLATE_SAVE(AppState& state, Ui& ui) {
