@@ -47,10 +47,15 @@ IniFile::IniFile(const QString& path) : path_(path) {
         prefix_ += bytes.left(3);
         bytes.remove(0, 3);
     }
-    if (!bytes.contains("\r\n") && bytes.contains('\n')) eol_ = "\n";
+    // The first line break tells the file's style; in a file of bare line feeds a carriage return is part of
+    // its line, so a line ending in one reads back the same after a save.
+    const qsizetype firstBreak = bytes.indexOf('\n');
+    if (firstBreak == 0 || (firstBreak > 0 && bytes[firstBreak - 1] != '\r')) eol_ = "\n";
     lines_ = bytes.split('\n');
-    for (QByteArray& line : lines_) {
-        if (line.endsWith('\r')) line.chop(1);
+    if (eol_ == "\r\n") {
+        for (QByteArray& line : lines_) {
+            if (line.endsWith('\r')) line.chop(1);
+        }
     }
     // A final line break leaves an empty piece that is not a line.
     if (!lines_.isEmpty() && lines_.back().isEmpty()) lines_.removeLast();

@@ -67,6 +67,18 @@ TEST(IniFile, WritingKeepsEverythingElse) {
                                               "X=1\r\n"));
 }
 
+// A carriage return at the end of a line in a file of line feeds used to turn, after one save, into a line
+// break of the other style, and the next save rewrote every line of the file (found by fuzzing).
+TEST(IniFile, LineBreaksFollowTheFirstLine) {
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("a.ini"), "[General]\nA=1\r\r\nB=2\n");
+    ASSERT_TRUE(INI_SETKEY(path, QStringLiteral("General"), QStringLiteral("C"), QStringLiteral("3")));
+    const QByteArray once = TempDir::read(path);
+    EXPECT_EQ(once, QByteArray("[General]\nA=1\r\r\nB=2\nC=3\n"));
+    ASSERT_TRUE(INI_SETKEY(path, QStringLiteral("General"), QStringLiteral("C"), QStringLiteral("3")));
+    EXPECT_EQ(TempDir::read(path), once);
+}
+
 TEST(IniFile, NewFileAndSectionAreCreated) {
     TempDir dir;
     const QString path = dir.file(QStringLiteral("new.ini"));
