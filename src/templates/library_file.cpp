@@ -104,6 +104,10 @@ Read readTemplate(const XmlElement& element, TemplateRecord& record) {
             !inRange(spec.count, 1, 30000) || !inRange(spec.flength, 1, 10))
             return Read::Skipped;
         positions += spec.count;
+        // Two specifications of one prefix would name two positions alike, and one output file would
+        // silently replace the other.
+        for (int k = 0; k < j; ++k)
+            if (record.spec[k].prefix == spec.prefix) return Read::Skipped;
     }
     // The positions of a work are laid out by the specifications' counts and addressed by the total.
     if (!inRange(record.count, 1, 30000) || record.count != positions) return Read::Skipped;

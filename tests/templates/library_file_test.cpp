@@ -137,6 +137,9 @@ TEST_F(Library, InvalidTemplatesAreSkippedSilentlyAndStayInTheFile) {
         "<CountLies><info path=\"\" type=\"\" pTypeSum=\" 1\" count=\" 11\"/>" +
         spec +
         "</CountLies>"
+        "<SamePrefix><info path=\"\" type=\"\" pTypeSum=\" 2\" count=\" 24\"/><photo>"
+        "<A width=\" 1920\" height=\" 1080\" count=\" 12\" flength=\" 3\"/>"
+        "<A width=\" 1080\" height=\" 1920\" count=\" 12\" flength=\" 3\"/></photo></SamePrefix>"
         "<Huge><info path=\"\" type=\"\" pTypeSum=\" 1\" count=\" 2000000000\"/>"
         "<photo><A width=\" 1920\" height=\" 1080\" count=\" 2000000000\" flength=\" 3\"/></photo></Huge>"
         "<Good>" +
