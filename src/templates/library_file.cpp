@@ -20,6 +20,10 @@ constexpr int kErrInvalidName = 5; // a name that cannot be an element name
 
 const QString kRootName = QStringLiteral("Templates");
 
+constexpr int kMinSpecSide = 100;
+constexpr int kMaxSpecSide = 8000;
+constexpr int kMaxPositions = 30000;
+
 enum class Loaded { Ok, Missing, Unreadable };
 
 struct LoadResult {
@@ -90,7 +94,6 @@ Read readTemplate(const XmlElement& element, TemplateRecord& record) {
     // A library written by this program has exactly pTypeSum specification elements; anything else
     // would leave specifications without sizes.
     if (static_cast<int>(photo.children.size()) != record.pTypeSum) return Read::Skipped;
-    int positions = 0;
     for (int j = 0; j < record.pTypeSum; ++j) {
         const XmlElement& e = photo.children[j];
         if (e.attributes.size() < 4) return Read::Broken;
@@ -100,18 +103,8 @@ Read readTemplate(const XmlElement& element, TemplateRecord& record) {
         spec.height = readNumber(e.attributes[1].second);
         spec.count = readNumber(e.attributes[2].second);
         spec.flength = readNumber(e.attributes[3].second);
-        if (!inRange(spec.width, 100, 8000) || !inRange(spec.height, 100, 8000) ||
-            !inRange(spec.count, 1, 30000) || !inRange(spec.flength, 1, 10))
-            return Read::Skipped;
-        positions += spec.count;
-        // Two specifications of one prefix would name two positions alike, and one output file would
-        // silently replace the other.
-        for (int k = 0; k < j; ++k)
-            if (record.spec[k].prefix == spec.prefix) return Read::Skipped;
     }
-    // The positions of a work are laid out by the specifications' counts and addressed by the total.
-    if (!inRange(record.count, 1, 30000) || record.count != positions) return Read::Skipped;
-    return Read::Accepted;
+    return templateProblem(record).isEmpty() ? Read::Accepted : Read::Skipped;
 }
 
 std::optional<XmlElement> buildTemplate(const QString& name, const TemplateRecord& t) {
@@ -154,6 +147,43 @@ QString saveError(const QString& number, const QString& reason = {}) {
 }
 
 } // namespace
+
+QString templateProblem(const TemplateRecord& t) {
+    if (!inRange(t.pTypeSum, 1, kMaxSpecs))
+        return QStringLiteral("照片规格的数量（%1）不在 1 到 %2 之间").arg(t.pTypeSum).arg(kMaxSpecs);
+    int positions = 0;
+    for (int j = 0; j < t.pTypeSum; ++j) {
+        const SpecRecord& s = t.spec[j];
+        const QString prefix = prefixText(s.prefix);
+        if (!inRange(s.width, kMinSpecSide, kMaxSpecSide) || !inRange(s.height, kMinSpecSide, kMaxSpecSide))
+            return QStringLiteral("照片规格 %1 的尺寸 %2×%3 不在 %4 到 %5 像素之间")
+                .arg(prefix)
+                .arg(s.width)
+                .arg(s.height)
+                .arg(kMinSpecSide)
+                .arg(kMaxSpecSide);
+        if (!inRange(s.count, 1, kMaxPositions))
+            return QStringLiteral("照片规格 %1 的照片数量（%2）不在 1 到 %3 之间")
+                .arg(prefix)
+                .arg(s.count)
+                .arg(kMaxPositions);
+        if (!inRange(s.flength, 1, 10))
+            return QStringLiteral("照片规格 %1 的命名长度（%2）不在 1 到 10 之间").arg(prefix).arg(s.flength);
+        // Two specifications of one prefix would name two positions alike, and one output file would
+        // silently replace the other.
+        for (int k = 0; k < j; ++k)
+            if (t.spec[k].prefix == s.prefix) return QStringLiteral("照片规格的前缀 %1 重复").arg(prefix);
+        positions += s.count;
+    }
+    // The positions of a work are laid out by the specifications' counts and addressed by the total.
+    if (t.count != positions)
+        return QStringLiteral("模板的照片总数（%1）不等于各规格照片数量之和（%2）")
+            .arg(t.count)
+            .arg(positions);
+    if (!inRange(t.count, 1, kMaxPositions))
+        return QStringLiteral("模板的照片总数（%1）不在 1 到 %2 之间").arg(t.count).arg(kMaxPositions);
+    return {};
+}
 
 void TEMPLATE_LOAD(AppState& state, Ui& ui) {
     state.Templates.clear();

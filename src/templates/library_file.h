@@ -12,6 +12,11 @@ namespace zanfold {
 // after its prefix (width, height, count, flength). Elements and attributes are read by position; numbers
 // are written with one leading space. Every change loads the file, edits it and writes it back atomically.
 
+// Why the library would not load this template, empty when it would: specification sizes within 100 ..
+// 8000 pixels, counts within 1 .. 30000, naming lengths 1 .. 10, no prefix twice, and a total that is the
+// sum of the counts. Whatever adds a template checks it first, so nothing added vanishes at the next start.
+QString templateProblem(const TemplateRecord& t);
+
 // Replaces the library lists with the file's valid templates. Templates with values out of range are
 // skipped silently and stay in the file.
 void TEMPLATE_LOAD(AppState& state, Ui& ui);

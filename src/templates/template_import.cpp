@@ -64,6 +64,13 @@ int importTemplate(AppState& state, Ui& ui, const QString& projectFile) {
                        Icon::Error);
             return -1;
         }
+        // Position names are the prefix byte and a number: only a letter makes names that match the files.
+        if (!((prefix >= 'A' && prefix <= 'Z') || (prefix >= 'a' && prefix <= 'z'))) {
+            ui.message(QStringLiteral("模板照片的名称必须以一个英文字母开头（如 A001.jpg）：\n\n") + photos +
+                           file,
+                       Icon::Error);
+            return -1;
+        }
         const PictureInfo info = probe(photos + file);
         if (!info.ok()) {
             ui.message(QStringLiteral("无法读取模板照片：\n\n") + photos + file + QStringLiteral("\n") +
@@ -77,6 +84,12 @@ int importTemplate(AppState& state, Ui& ui, const QString& projectFile) {
         ++groups;
     }
     record.pTypeSum = groups;
+    const QString problem = templateProblem(record);
+    if (!problem.isEmpty()) {
+        ui.message(QStringLiteral("模板不能加入模板库：") + problem + QStringLiteral("\n\n") + photos,
+                   Icon::Error);
+        return -1;
+    }
     state.Templates.push_back(record);
     state.TemplateNames.append(name);
     TEMPLATE_SAVE(state, ui);

@@ -118,6 +118,21 @@ TEST_F(Import, RefusalsAddNothing) {
          {{QStringLiteral("A001.png"), {120, 100}}},
          QStringLiteral("没有【照片】文件夹或照片数量为零！")},
         {"TenGroups", tenGroups, QStringLiteral("模板的照片规格不能多于9个")},
+        // What the library would drop at the next start is refused at once, with what is wrong.
+        {"TooSmall",
+         {{QStringLiteral("A01.jpg"), {99, 300}}},
+         QStringLiteral("模板不能加入模板库：照片规格 A 的尺寸 99×300 不在 100 到 8000 像素之间")},
+        {"LongNames",
+         {{QStringLiteral("A00000000001.jpg"), {120, 100}}},
+         QStringLiteral("模板不能加入模板库：照片规格 A 的命名长度（11）不在 1 到 10 之间")},
+        {"SplitPrefix",
+         {{QStringLiteral("A001.jpg"), {120, 100}},
+          {QStringLiteral("a002.jpg"), {120, 100}},
+          {QStringLiteral("A003.jpg"), {120, 100}}},
+         QStringLiteral("模板不能加入模板库：照片规格的前缀 A 重复")},
+        {"NotALetter",
+         {{QStringLiteral("甲001.jpg"), {120, 100}}},
+         QStringLiteral("模板照片的名称必须以一个英文字母开头")},
     };
     for (const Case& c : cases) {
         ui.messages.clear();
