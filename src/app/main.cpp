@@ -11,6 +11,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zanfold"));
+    zanfold::installChineseTranslations(app);
 
     // One instance per user: a second start ends at once, without a window.
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -3,7 +3,11 @@
 #include "settings/settings_store.h"
 #include "templates/library_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace zanfold {
 
@@ -12,6 +16,16 @@ void startUp(AppState& state, Ui& ui, const QString& dataFolder) {
     QDir::setCurrent(dataFolder);
     if (INITDATA(state)) TEMPLATE_LOAD(state, ui);
     LOADOPTIONS(state, dataFolder);
+}
+
+bool installChineseTranslations(QCoreApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 } // namespace zanfold

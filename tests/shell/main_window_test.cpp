@@ -16,8 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QPushButton>
 #include <QTabBar>
 #include <QToolBar>
 
@@ -156,6 +158,15 @@ TEST(Commands, TemplateManagementImportsATemplate) {
     CMDEVENT(state, ui, command::TemplateManagement);
     EXPECT_EQ(state.TemplateNames, QStringList{QStringLiteral("T")});
     EXPECT_TRUE(QFile::exists(state.TemplateFile));
+}
+
+TEST(Startup, StandardButtonsSpeakChinese) {
+    QApplication& app = test::application();
+    ASSERT_TRUE(installChineseTranslations(app));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Zanfold2015"), QStringLiteral("?"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("确定"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("取消"));
 }
 
 TEST(SingleInstance, SecondStartEndsAtOnce) {
