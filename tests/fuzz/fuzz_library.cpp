@@ -2,6 +2,7 @@
 #include "crop/assignment.h"
 #include "crop/work_templates.h"
 #include "fuzz/fuzz_support.h"
+#include "support/recording_ui.h"
 #include "templates/library_file.h"
 
 #include <QFile>
@@ -11,7 +12,7 @@ namespace zanfold::fuzz {
 void writeSeeds(const QString& folder) {
     AppState state;
     setUpWork(state);
-    QuietUi ui;
+    test::RecordingUi ui; // answers OK and Yes, cancels dialogs
     state.TemplateFile = folder + QStringLiteral("/library.xml");
     QFile::remove(state.TemplateFile);
     const std::vector<TemplateRecord> templates = state.Templates;
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zanfold::fuzz;
     AppState state;
     setUpWork(state);
-    QuietUi ui;
+    test::RecordingUi ui; // answers OK and Yes, cancels dialogs
     state.TemplateFile = writeInput(QStringLiteral("zfTemplate.xml"), data, size);
     TEMPLATE_LOAD(state, ui);
     // A few templates into the work: enough to reach every path, few enough to stay fast.

@@ -7,6 +7,7 @@
 #include "fuzz/fuzz_support.h"
 #include "output/batch_crop.h"
 #include "project/project_file.h"
+#include "support/recording_ui.h"
 
 #include <QFile>
 
@@ -16,7 +17,7 @@ void writeSeeds(const QString& folder) {
     for (const bool turned : {false, true}) {
         AppState state;
         setUpWork(state);
-        QuietUi ui;
+        test::RecordingUi ui; // answers OK and Yes, cancels dialogs
         ALBUM_OPEN(state, ui, fixtureAlbum(), true);
         for (int t = 0; t < 2; ++t) {
             state.CurrentTemplate = t;
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString input = writeInput(QStringLiteral("input.zpj"), data, size);
     AppState state;
     setUpWork(state);
-    QuietUi ui;
+    test::RecordingUi ui; // answers OK and Yes, cancels dialogs
     if (openProjectFrom(state, ui, input) != 1) return 0;
     if (!checkInvariants(state).isEmpty()) broken("an opened project breaks the work's invariants");
     CLIP_BEGIN(state, ui);

@@ -1,4 +1,5 @@
 #include "fuzz/fuzz_support.h"
+#include "support/recording_ui.h"
 
 #include "imaging/image_save.h"
 

@@ -17,31 +17,6 @@ namespace zanfold::fuzz {
 // Writes the target's seed inputs into `folder`, made by the program's own writers.
 void writeSeeds(const QString& folder);
 
-// A Ui that answers every question with OK or Yes, cancels every dialog and shows nothing.
-class QuietUi : public Ui {
-public:
-    Answer message(const QString&, Icon, Buttons buttons, const QString&, Answer) override {
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&, const QString&) override { return {}; }
-    void setStatus(int, const QString&) override {}
-    void progress(int, int) override {}
-    void hideProgress() override {}
-    void setCommandEnabled(int, bool) override {}
-    void setCaption(const QString&) override {}
-    void redraw(View) override {}
-    void setTabs(TabStrip, const QStringList&, int) override {}
-    void placeCanvas(const CanvasPlacement&) override {}
-    void setCanvasScroll(int) override {}
-    void showPhoto(int) override {}
-    int chooseTemplate() override { return -1; }
-    bool openInShell(const QString&) override { return true; }
-    void processEvents() override {}
-    void quit() override {}
-};
-
 // A folder of this process for the inputs and what the targets write.
 QString scratchFolder();
 
