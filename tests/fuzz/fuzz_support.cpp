@@ -1,5 +1,4 @@
 #include "fuzz/fuzz_support.h"
-#include "support/recording_ui.h"
 
 #include "imaging/image_save.h"
 
