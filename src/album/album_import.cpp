@@ -171,8 +171,8 @@ void ALBUM_INIT(AppState& state, Ui& ui) {
         std::stable_partition(photos.begin(), photos.end(), [](const PhotoRecord& p) { return p.hasImage; });
     photos.erase(loadedEnd, photos.end());
     state.AlbumOrientCount = {0, 0, 0};
+    // The workers set each strip size with the thumbnail.
     for (PhotoRecord& p : photos) {
-        setStripSize(p);
         p.orient = PHOTO_GETTYPE(p.stripWidth, p.stripHeight);
         ++state.AlbumOrientCount[p.orient];
     }

@@ -28,7 +28,7 @@ QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, 
 // Releases the catalogue.
 void ALBUM_RESET(AppState& state, Ui& ui);
 
-// After decoding: drops what did not decode, sets strip sizes, orientation and counts, orders by orientation.
+// After decoding: drops what did not decode, sets orientation and counts, orders by orientation.
 void ALBUM_INIT(AppState& state, Ui& ui);
 
 // Status texts: mode 0 both, 1 the selected photo (part 1), 2 the album's counts (part 2).

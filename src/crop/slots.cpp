@@ -31,4 +31,9 @@ const SpecRecord& currentSpecRecord(const AppState& state) {
     return specOf(state, state.CurrentWork, state.CurrentSpec);
 }
 
+QString positionLabel(const AppState& state, int w, int g) {
+    return state.TemplateNames.value(state.WorkTemplates[w].template_) + QStringLiteral("：") +
+           state.Slots[g].name;
+}
+
 } // namespace zanfold

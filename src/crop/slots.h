@@ -18,6 +18,9 @@ int CLIP_GETSLOT(const AppState& state, int w, int s, int n);
 // The global index of the selected position on the canvas, or -1 when none is selected.
 int currentSlotIndex(const AppState& state);
 
+// "template：position", how messages name position g of work template w.
+QString positionLabel(const AppState& state, int w, int g);
+
 // The specification the canvas shows.
 const SpecRecord& currentSpecRecord(const AppState& state);
 

@@ -127,9 +127,8 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
                 jobs.push_back(jobFor(state, g, w));
                 const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
                 if (photo.damaged)
-                    damaged << state.TemplateNames.value(state.WorkTemplates[w].template_) +
-                                   QStringLiteral("：") + state.Slots[g].name + QStringLiteral("（") +
-                                   photo.fileName + QStringLiteral("）");
+                    damaged << positionLabel(state, w, g) + QStringLiteral("（") + photo.fileName +
+                                   QStringLiteral("）");
             }
         }
     }

@@ -219,7 +219,8 @@ QStringList resetImpossibleCrops(AppState& state) {
         const TemplateRecord& t = templateOf(state, w);
         for (int s = 0; s < t.pTypeSum; ++s) {
             for (int n = 0; n < t.spec[s].count; ++n) {
-                SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, w, s, n)];
+                const int g = CLIP_GETSLOT(state, w, s, n);
+                SlotRecord& slot = state.Slots[g];
                 if (slot.photo < 0) continue;
                 const PhotoRecord& p = state.Photos[slot.photo];
                 const qint64 reach = qint64(kCropReach) * std::max(p.thumbWidth, p.thumbHeight);
@@ -233,8 +234,7 @@ QStringList resetImpossibleCrops(AppState& state) {
                 slot.cropY = c.y;
                 slot.cropWidth = c.width;
                 slot.cropHeight = c.height;
-                names << state.TemplateNames.value(state.WorkTemplates[w].template_) + QStringLiteral("：") +
-                             slot.name;
+                names << positionLabel(state, w, g);
             }
         }
     }
