@@ -15,7 +15,8 @@ usage: ./zanfold.sh COMMAND
   test    build, then run every test (non-zero exit on any failure)
   demo    build, then run the main job on the built-in sample album and template (into ./zanfold-demo)
   gui     build, then start the desktop program
-  screenshot PATH   build, then save a screenshot of the window (under a virtual X screen) to PATH
+  screenshot PATH [STEP ...]   build, then save a screenshot of the window (under a virtual X screen) to
+            PATH, after the xdotool steps given (for example: key F4 to show the template window)
   bench   build, then time import and output against djpeg, libvips and ImageMagick (not a test)
   sanitize  build with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/) and run every test
             and fuzz replay; then the album, output and command-line tests under ThreadSanitizer (build-tsan/)
@@ -77,18 +78,31 @@ gui)
     exec "$build/src/app/zanfold" "$@"
     ;;
 screenshot)
-    [ $# -ge 1 ] || { echo "usage: ./zanfold.sh screenshot PATH.png" >&2; exit 2; }
-    install_packages xvfb xauth fonts-wqy-microhei imagemagick
+    [ $# -ge 1 ] || { echo "usage: ./zanfold.sh screenshot PATH.png [XDOTOOL-STEP ...]" >&2; exit 2; }
+    install_packages xvfb xauth fonts-wqy-microhei imagemagick xdotool
     build
     shot="$(realpath -m "$1")"
-    runtime="$(mktemp -d)"
-    # The program under a virtual screen of its own; the whole screen is grabbed once it has drawn.
-    XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    shift
+    # The program runs from a folder of its own, so its library is the sample template and a wedding
+    # template beside it, whatever the build folder holds.
+    stage="$(mktemp -d)"
+    cp "$build/src/app/zanfold" "$stage/"
+    "$build/src/cli/zanfold-cli" demo "$stage/demo" > /dev/null
+    sed 's|</Templates>|<婚礼><info path="" type="" pTypeSum=" 2" count=" 15"/><photo><A width=" 1920" height=" 1080" count=" 12" flength=" 3"/><B width=" 1080" height=" 1920" count=" 3" flength=" 3"/></photo></婚礼></Templates>|' \
+        "$stage/demo/zfTemplate.xml" > "$stage/zfTemplate.xml"
+    # Under a virtual screen of its own; the steps (xdotool commands, such as "key F4") run once the window
+    # has drawn, then the whole screen is grabbed.
+    XDG_RUNTIME_DIR="$stage" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
         "$0" & pid=$!
         sleep 3
+        if [ $# -gt 1 ]; then
+            xdotool search --onlyvisible --class zanfold windowfocus
+            xdotool "${@:2}"
+            sleep 1
+        fi
         import -window root "$1"
-        kill $pid' "$build/src/app/zanfold" "$shot"
-    rm -rf "$runtime"
+        kill $pid' "$stage/zanfold" "$shot" "$@"
+    rm -rf "$stage"
     echo "Screenshot: $shot"
     ;;
 bench)

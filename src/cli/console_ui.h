@@ -28,7 +28,7 @@ public:
     void placeCanvas(const CanvasPlacement&) override {}
     void setCanvasScroll(int) override {}
     void showPhoto(int) override {}
-    int chooseTemplate() override { return -1; }
+    void showTemplateWindow() override {}
     bool openInShell(const QString&) override { return false; }
     void processEvents() override {}
     void quit() override {}

@@ -48,9 +48,11 @@ struct AppState {
     // While an import decodes: which records of Photos their workers have finished. The window reads
     // only those; every record counts as finished when no import runs.
     FinishedItems PhotosLoaded;
-    int SearchHit = -1;         // the last photo PHOTO_SEARCH found
-    int JobCount = 0;           // workers for import and output; 0: one per core
-    int TemplateSelectMode = 0; // the template window was opened to choose a template for the work
+    int SearchHit = -1;           // the last photo PHOTO_SEARCH found
+    int JobCount = 0;             // workers for import and output; 0: one per core
+    int TemplateSelectMode = 0;   // the template window was opened to choose a template for the work
+    QString SelectedTemplateName; // the template selected in the template window, kept between openings
+    int TemplateExpand = 0; // the template window's 展开 button is pressed; kept while the program runs
 
     // Main window layout, set by the window on every resize.
     int ToolbarHeight = 0;

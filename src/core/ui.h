@@ -55,8 +55,9 @@ public:
     virtual void setCanvasScroll(int firstRow) = 0;
     // Selects the photo in the strip and scrolls it into view.
     virtual void showPhoto(int index) = 0;
-    // Opens the template window to choose a template for the work; the chosen library index or -1.
-    virtual int chooseTemplate() = 0;
+    // Opens the template window and returns when it is closed: to choose a template for the work when
+    // TemplateSelectMode is set (the choice is left in CurrentTemplate), otherwise to manage the library.
+    virtual void showTemplateWindow() = 0;
     // Opens a file or folder with the desktop's default application; false when that failed.
     virtual bool openInShell(const QString& path) = 0;
     // Keeps the window alive while the user-interface thread waits for workers.

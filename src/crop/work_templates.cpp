@@ -45,7 +45,7 @@ void ADDCLIPTEMPLATE(AppState& state, Ui& ui) {
     if (state.Photos.empty()) return;
     state.TemplateSelectMode = 1;
     state.CurrentTemplate = -1;
-    state.CurrentTemplate = ui.chooseTemplate();
+    ui.showTemplateWindow();
     if (state.CurrentTemplate > -1) CLIP_ADDTEMPLATE(state, ui);
     state.TemplateSelectMode = 0;
 }

@@ -11,7 +11,6 @@
 #include "imaging/file_utils.h"
 #include "output/batch_crop.h"
 #include "project/project_file.h"
-#include "templates/template_import.h"
 
 namespace zanfold {
 
@@ -43,8 +42,8 @@ void run(AppState& state, Ui& ui, int id) {
         ui.quit();
         break;
     case TemplateManagement:
-        // Until the template window exists, template management adds a template project to the library.
-        TEMPLATE_IMPORT(state, ui);
+        state.TemplateSelectMode = 0;
+        ui.showTemplateWindow();
         break;
     case OpenOutputFolder:
         ZF_OPENFOLDER(ui, state.settings.OutFolder);

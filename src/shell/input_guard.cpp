@@ -45,17 +45,17 @@ InputGuard::InputGuard(QWidget* window, const AppState& state)
 }
 
 bool InputGuard::belongsToWindow(QObject* object) const {
-    if (auto* widget = qobject_cast<QWidget*>(object)) {
-        QWidget* top = widget->window();
-        // Dialogs owned by the window take their input: they are how a running action asks its questions.
-        if (top == window_) return true;
-        if (!qobject_cast<QMenu*>(top)) return false;
-        object = top;
-    }
-    // Actions, shortcuts and popup menus of the window.
-    for (QObject* o = object; o; o = o->parent())
-        if (o == window_) return true;
-    return false;
+    // Actions and shortcuts go with the widget that holds them.
+    while (object && !object->isWidgetType())
+        object = object->parent();
+    if (!object) return false;
+    QWidget* top = static_cast<QWidget*>(object)->window();
+    // A popup menu goes with the widget it opens from.
+    if (auto* menu = qobject_cast<QMenu*>(top))
+        return menu->parentWidget() && belongsToWindow(menu->parentWidget());
+    // Dialogs owned by the window (their menus and actions too) take their input: they are how a running
+    // action asks its questions, and the template window is one.
+    return top == window_;
 }
 
 bool InputGuard::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 #include "core/commands.h"
 #include "crop/work_templates.h"
 #include "shell/command_dispatch.h"
+#include "shell/icons.h"
 #include "shell/input_guard.h"
 #include "shell/views.h"
 
@@ -33,10 +34,6 @@
 namespace zanfold {
 
 namespace {
-
-QIcon icon(const QString& name) {
-    return name.isEmpty() ? QIcon() : QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
-}
 
 QPixmap logoPixmap(QSize size) {
     QPixmap pixmap(size);
@@ -200,7 +197,7 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
 }
 
 QAction* MainWindow::commandAction(int id, const QString& text, const QString& iconName) {
-    auto* action = new QAction(icon(iconName), text, this);
+    auto* action = new QAction(resourceIcon(iconName), text, this);
     connect(action, &QAction::triggered, this, [this, id] { CMDEVENT(state_, ui_, id); });
     actions_.insert(id, action);
     return action;
@@ -360,7 +357,7 @@ void MainWindow::showTabs(TabStrip strip, const QStringList& texts, int current)
         tabs->removeTab(0);
     for (const QString& text : texts) {
         const int i = tabs->addTab(text);
-        if (strip == TabStrip::Works) tabs->setTabIcon(i, icon(QStringLiteral("404")));
+        if (strip == TabStrip::Works) tabs->setTabIcon(i, resourceIcon(QStringLiteral("404")));
     }
     tabs->setCurrentIndex(current);
 }

@@ -3,13 +3,13 @@
 #include "album/strip.h"
 #include "core/text.h"
 #include "shell/main_window.h"
+#include "shell/template_dialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -54,10 +54,17 @@ QMessageBox::StandardButton boxButton(Answer answer) {
 
 } // namespace
 
+QWidget* QtUi::owner() const {
+    // A dialog open over the window (the template window, the custom template editor) owns what its
+    // rules show, so it stays in front of them.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return window_;
+}
+
 Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QString& caption,
                      Answer byDefault) {
     QMessageBox box(boxIcon(icon), caption.isEmpty() ? state_.AppTitle : caption, text, QMessageBox::NoButton,
-                    window_);
+                    owner());
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -84,16 +91,16 @@ Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QStr
 }
 
 QString QtUi::browseFolder(const QString& title, const QString& start) {
-    return QFileDialog::getExistingDirectory(window_, title, start);
+    return QFileDialog::getExistingDirectory(owner(), title, start);
 }
 
 QString QtUi::openFile(const QString& title, const QString& filter, const QString& start) {
-    return QFileDialog::getOpenFileName(window_, title, start, filter);
+    return QFileDialog::getOpenFileName(owner(), title, start, filter);
 }
 
 QString QtUi::saveFile(const QString& title, const QString& filter, const QString& start,
                        const QString& proposed) {
-    QFileDialog dialog(window_, title, start.isEmpty() ? proposed : start + QLatin1Char('/') + proposed,
+    QFileDialog dialog(owner(), title, start.isEmpty() ? proposed : start + QLatin1Char('/') + proposed,
                        filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The dialog adds the filter's extension itself, so its overwrite question sees the real name.
@@ -173,15 +180,9 @@ void QtUi::showPhoto(int index) {
     window_->refreshStrip();
 }
 
-int QtUi::chooseTemplate() {
-    if (state_.TemplateNames.isEmpty()) {
-        message(QStringLiteral("模板库中还没有模板。"), Icon::Information, Buttons::Ok, {}, Answer::Ok);
-        return -1;
-    }
-    bool ok = false;
-    const QString chosen = QInputDialog::getItem(
-        window_, QStringLiteral("选择模板"), QStringLiteral("模板："), state_.TemplateNames, 0, false, &ok);
-    return ok ? static_cast<int>(state_.TemplateNames.indexOf(chosen)) : -1;
+void QtUi::showTemplateWindow() {
+    TemplateDialog dialog(state_, *this, window_);
+    dialog.exec();
 }
 
 bool QtUi::openInShell(const QString& path) {

@@ -32,12 +32,14 @@ public:
     void placeCanvas(const CanvasPlacement& placement) override;
     void setCanvasScroll(int firstRow) override;
     void showPhoto(int index) override;
-    int chooseTemplate() override;
+    void showTemplateWindow() override;
     bool openInShell(const QString& path) override;
     void processEvents() override;
     void quit() override;
 
 private:
+    QWidget* owner() const;
+
     AppState& state_;
     QPointer<MainWindow> window_;
     bool waiting_ = false; // the progress bar is up and the busy pointer shown

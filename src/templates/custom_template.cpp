@@ -79,6 +79,13 @@ bool CHECKNEWSPEC(const CustomEditor& editor, Ui& ui, bool isEdit, SpecRecord& s
     }
     if (spec.flength < 1 || spec.flength > 9) return refuse(QStringLiteral("命名长度只能在'1~9'之间！"));
     if (spec.count == 0) return refuse(QStringLiteral("数量不能为 '0'！"));
+    // A size or count the library would not load again is refused now, not lost at the next start.
+    TemplateRecord alone;
+    alone.pTypeSum = 1;
+    alone.count = spec.count;
+    alone.spec[0] = spec;
+    const QString problem = templateProblem(alone);
+    if (!problem.isEmpty()) return refuse(problem + QStringLiteral("！"));
     return true;
 }
 
@@ -129,7 +136,7 @@ void CUSTOM_DELSPEC(CustomEditor& editor, Ui& ui) {
     if (editor.specs.empty()) editor.deleteEnabled = editor.editEnabled = false;
 }
 
-bool CUSTOM_ACCEPT(CustomEditor& editor, AppState& state, Ui& ui) {
+bool CUSTOM_ACCEPT(CustomEditor& editor, AppState& state, Ui& ui, bool* saved) {
     const QString name = fitText(editor.name, kTemplateNameCapacity);
     if (editor.name.isEmpty()) {
         ui.message(QStringLiteral("请输入模板名称："), Icon::Information);
@@ -147,9 +154,15 @@ bool CUSTOM_ACCEPT(CustomEditor& editor, AppState& state, Ui& ui) {
     record.pTypeSum = static_cast<int>(editor.specs.size());
     record.count = editor.total;
     std::copy(editor.specs.begin(), editor.specs.end(), record.spec.begin());
+    const QString problem = templateProblem(record);
+    if (!problem.isEmpty()) {
+        ui.message(QStringLiteral("模板不能加入模板库：") + problem, Icon::Information);
+        return false;
+    }
     state.Templates.push_back(record);
     state.TemplateNames.append(name);
-    TEMPLATE_SAVE(state, ui);
+    const bool written = TEMPLATE_SAVE(state, ui);
+    if (saved) *saved = written;
     return true;
 }
 

@@ -43,7 +43,8 @@ bool CHECKNEWSPEC(const CustomEditor& editor, Ui& ui, bool isEdit, SpecRecord& s
 void CUSTOM_NEWSPEC(CustomEditor& editor, Ui& ui);
 void CUSTOM_EDITSPEC(CustomEditor& editor, Ui& ui);
 void CUSTOM_DELSPEC(CustomEditor& editor, Ui& ui);
-// Creates the template (lists and library file). True when the dialog may close.
-bool CUSTOM_ACCEPT(CustomEditor& editor, AppState& state, Ui& ui);
+// Creates the template (lists and library file). True when the dialog may close; `saved` tells whether the
+// library file took it too.
+bool CUSTOM_ACCEPT(CustomEditor& editor, AppState& state, Ui& ui, bool* saved = nullptr);
 
 } // namespace zanfold

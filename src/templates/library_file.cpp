@@ -280,6 +280,26 @@ bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name) {
     return true;
 }
 
+bool backUpLibrary(AppState& state, Ui& ui) {
+    const QString& path = state.TemplateFile;
+    const FileLock lock(path);
+    if (lock.error().failed()) {
+        ui.message(errorText(QStringLiteral("清除模板出错！"), lock.error()), Icon::Error);
+        return false;
+    }
+    if (!QFile::exists(path)) return true;
+    ZF_BAKFILE(path);
+    // An earlier clearing left its backup: keep both rather than leave the library in place.
+    for (int n = 2; QFile::exists(path) && n < 1000; ++n) {
+        const QString backup = path + QStringLiteral(".bak%1").arg(n);
+        if (!QFile::exists(backup)) QFile::rename(path, backup);
+    }
+    if (!QFile::exists(path)) return true;
+    ui.message(QStringLiteral("清除模板出错！\n模板库文件无法改名为备份：") + QDir::toNativeSeparators(path),
+               Icon::Error);
+    return false;
+}
+
 int TEMPLATE_FIND(const AppState& state, const QString& name) {
     return static_cast<int>(state.TemplateNames.indexOf(name));
 }

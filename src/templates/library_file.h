@@ -29,6 +29,11 @@ bool TEMPLATE_SAVE(AppState& state, Ui& ui);
 // lists: it was removed, or the file could not be read at all.
 bool TEMPLATE_REMOVE(AppState& state, Ui& ui, const QString& name);
 
+// Clears the library file away by renaming it to zfTemplate.xml.bak (zfTemplate.xml.bak2, … when an
+// earlier backup is there), so the next template saved starts a new file. True when no library file is
+// left; otherwise a message says why and nothing changed.
+bool backUpLibrary(AppState& state, Ui& ui);
+
 // Index of the first template of that name, or -1.
 int TEMPLATE_FIND(const AppState& state, const QString& name);
 

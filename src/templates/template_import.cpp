@@ -22,13 +22,13 @@ QString duplicateNameText(const QString& name) {
     return QStringLiteral("模板名称不能重复！\n\n'") + name + QLatin1Char('\'');
 }
 
-int TEMPLATE_IMPORT(AppState& state, Ui& ui) {
+int TEMPLATE_IMPORT(AppState& state, Ui& ui, bool* saved) {
     const QString file = ui.openFile(QStringLiteral("选择AE工程文件"), QStringLiteral("AEP文件 (*.aep)"), {});
     if (file.isEmpty()) return -1;
-    return importTemplate(state, ui, file);
+    return importTemplate(state, ui, file, saved);
 }
 
-int importTemplate(AppState& state, Ui& ui, const QString& projectFile) {
+int importTemplate(AppState& state, Ui& ui, const QString& projectFile, bool* saved) {
     const qsizetype cut =
         std::max(projectFile.lastIndexOf(QLatin1Char('/')), projectFile.lastIndexOf(QLatin1Char(':')));
     const QString folder = projectFile.left(cut + 1);
@@ -92,7 +92,8 @@ int importTemplate(AppState& state, Ui& ui, const QString& projectFile) {
     }
     state.Templates.push_back(record);
     state.TemplateNames.append(name);
-    TEMPLATE_SAVE(state, ui);
+    const bool written = TEMPLATE_SAVE(state, ui);
+    if (saved) *saved = written;
     return static_cast<int>(state.Templates.size()) - 1;
 }
 

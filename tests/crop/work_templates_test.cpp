@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace zanfold {
 namespace {
 
@@ -183,17 +185,22 @@ TEST_F(Work, RemovingTheOnlyTemplateAsksTwice) {
 }
 
 TEST_F(Work, ChooseTemplateNeedsAnAlbum) {
-    ui.chosenTemplates = {wedding};
+    int choice = wedding;
+    ui.onTemplateWindow = [&] {
+        EXPECT_EQ(state.TemplateSelectMode, 1);
+        EXPECT_EQ(state.CurrentTemplate, -1);
+        state.CurrentTemplate = std::exchange(choice, -1);
+    };
     ADDCLIPTEMPLATE(state, ui);
     EXPECT_EQ(state.WorkTemplates.size(), 1u);
     EXPECT_EQ(state.TemplateSelectMode, 0);
     ADDCLIPTEMPLATE(state, ui); // the window was closed without a choice
     EXPECT_EQ(state.WorkTemplates.size(), 1u);
+    EXPECT_EQ(ui.templateWindows, 2);
 
     state.Photos.clear();
-    ui.chosenTemplates = {wedding};
     ADDCLIPTEMPLATE(state, ui);
-    EXPECT_EQ(ui.chosenTemplates.size(), 1u); // the window never opened
+    EXPECT_EQ(ui.templateWindows, 2); // the window never opened
 }
 
 TEST_F(Work, ReloadedWorkGetsOneSpaceTabs) {

@@ -9,6 +9,8 @@
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
+#include "templates/library_file.h"
+#include "templates/template_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,6 +121,29 @@ TEST_F(Batch, WritesEveryPositionAtItsSizeAndName) {
     EXPECT_EQ(ui.lastMessage().icon, Icon::Information);
     EXPECT_EQ(ui.opened, QStringList{out(QStringLiteral("婚礼"))});
     EXPECT_GE(ui.progressHidden, 1);
+}
+
+TEST_F(Batch, DeletingAnEarlierLibraryTemplateKeepsTheWorkCroppable) {
+    state.TemplateFile = dir.file(QStringLiteral("zfTemplate.xml"));
+    importAlbum({{QStringLiteral("1.jpg"), test::gradientImage(4000, 3000)}});
+    test::addLibraryTemplate(state, QStringLiteral("早"), {{'Z', 3, 500, 500, 4}});
+    ASSERT_TRUE(TEMPLATE_SAVE(state, ui));
+    addTemplate(QStringLiteral("婚礼"), {{'A', 3, 1920, 1080, 1}, {'B', 2, 1080, 1920, 1}});
+    ASSERT_TRUE(TEMPLATE_SAVE(state, ui));
+    fillAll(0);
+
+    TemplateWindow window = FRMTEMPLATE(state);
+    TEMPLATE_SELCHANGE(window, state, {0, -1});
+    TEMPLATE_DELETE(window, state, ui);
+    ASSERT_EQ(state.TemplateNames, QStringList{QStringLiteral("婚礼")});
+
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 1);
+    for (const auto& [name, size] :
+         {std::pair{"婚礼/A001.jpg", QSize(1920, 1080)}, {"婚礼/B01.jpg", {1080, 1920}}}) {
+        const PictureInfo info = probe(out(QString::fromUtf8(name)));
+        ASSERT_TRUE(info.ok()) << name;
+        EXPECT_EQ(info.size, size) << name;
+    }
 }
 
 TEST_F(Batch, OutputMatchesAnIndependentAreaAverage) {

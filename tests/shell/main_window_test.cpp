@@ -147,17 +147,21 @@ TEST(Commands, BusyDropsCommandsAndExitQuits) {
     EXPECT_EQ(ui.quitCalls, 1);
 }
 
-TEST(Commands, TemplateManagementImportsATemplate) {
-    TempDir dir;
-    dir.write(QStringLiteral("tpl/T.aep"), "");
-    dir.write(QStringLiteral("tpl/照片/A1.jpg"), test::makeJpeg(test::solidImage(640, 360, qRgb(1, 1, 1))));
+TEST(Commands, TemplateCommandsOpenTheTemplateWindowInTheirModes) {
     AppState state;
-    state.TemplateFile = dir.file(QStringLiteral("zfTemplate.xml"));
     RecordingUi ui;
-    ui.openFiles.push_back(dir.file(QStringLiteral("tpl/T.aep")));
+    std::vector<int> modes;
+    ui.onTemplateWindow = [&] {
+        EXPECT_TRUE(state.CommandBusy);
+        modes.push_back(state.TemplateSelectMode);
+    };
+    state.TemplateSelectMode = 1;
     CMDEVENT(state, ui, command::TemplateManagement);
-    EXPECT_EQ(state.TemplateNames, QStringList{QStringLiteral("T")});
-    EXPECT_TRUE(QFile::exists(state.TemplateFile));
+    CMDEVENT(state, ui, command::ChooseTemplates); // no album: nothing opens
+    test::setAlbum(state, {{1600, 1200}});
+    CMDEVENT(state, ui, command::ChooseTemplates);
+    EXPECT_EQ(modes, (std::vector<int>{0, 1}));
+    EXPECT_EQ(state.TemplateSelectMode, 0);
 }
 
 TEST(Startup, StandardButtonsSpeakChinese) {

@@ -74,8 +74,9 @@ void RecordingUi::showPhoto(int index) {
     shownPhoto = index;
 }
 
-int RecordingUi::chooseTemplate() {
-    return takeFront(chosenTemplates, -1);
+void RecordingUi::showTemplateWindow() {
+    ++templateWindows;
+    if (onTemplateWindow) onTemplateWindow();
 }
 
 bool RecordingUi::openInShell(const QString& path) {

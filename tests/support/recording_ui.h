@@ -42,7 +42,8 @@ public:
     std::vector<CanvasPlacement> placements;
     int canvasScroll = -1;
     int shownPhoto = -1;
-    std::deque<int> chosenTemplates; // answers of chooseTemplate(); -1 when empty
+    int templateWindows = 0;                // times the template window was opened
+    std::function<void()> onTemplateWindow; // what the user does in it
     QStringList opened;
     bool openSucceeds = true;
     int eventsProcessed = 0;
@@ -63,7 +64,7 @@ public:
     void placeCanvas(const CanvasPlacement& placement) override;
     void setCanvasScroll(int firstRow) override;
     void showPhoto(int index) override;
-    int chooseTemplate() override;
+    void showTemplateWindow() override;
     bool openInShell(const QString& path) override;
     void processEvents() override;
     void quit() override;
