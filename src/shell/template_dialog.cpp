@@ -81,6 +81,22 @@ bool sameEntries(const QTreeWidgetItem* item, const TemplateEntry& entry) {
     return true;
 }
 
+// Brings the children of `item` in line with the entry's, touching only those that differ, so the
+// tree keeps its scroll position and the other entries when one template is added or deleted.
+void syncChildren(QTreeWidgetItem* item, const TemplateEntry& entry) {
+    const int wanted = static_cast<int>(entry.children.size());
+    for (int i = 0; i < wanted; ++i) {
+        const TemplateEntry& child = entry.children[i];
+        while (item->childCount() > wanted && i < item->childCount() && !sameEntries(item->child(i), child))
+            delete item->takeChild(i);
+        if (i < item->childCount() && sameEntries(item->child(i), child)) continue;
+        if (i < item->childCount()) delete item->takeChild(i);
+        item->insertChild(i, itemOf(child));
+    }
+    while (item->childCount() > wanted)
+        delete item->takeChild(item->childCount() - 1);
+}
+
 } // namespace
 
 TemplateDialog::TemplateDialog(AppState& state, Ui& ui, QWidget* owner)
@@ -202,8 +218,10 @@ void TemplateDialog::run(const std::function<void()>& rule) {
 
 void TemplateDialog::showModel() {
     showing_ = true;
-    if (tree_->topLevelItemCount() != 1 || !sameEntries(tree_->topLevelItem(0), model_.root)) rebuildTree();
+    if (tree_->topLevelItemCount() == 0) tree_->addTopLevelItem(itemOf({model_.root.text, 1, -1, true, {}}));
     QTreeWidgetItem* root = tree_->topLevelItem(0);
+    root->setText(0, model_.root.text);
+    syncChildren(root, model_.root);
     root->setExpanded(model_.root.expanded);
     for (int i = 0; i < root->childCount(); ++i)
         root->child(i)->setExpanded(model_.root.children[i].expanded);
@@ -219,11 +237,6 @@ void TemplateDialog::showModel() {
     status_->setText(model_.status);
     notice_->setText(model_.notice);
     showing_ = false;
-}
-
-void TemplateDialog::rebuildTree() {
-    tree_->clear();
-    tree_->addTopLevelItem(itemOf(model_.root));
 }
 
 QTreeWidgetItem* TemplateDialog::itemAt(TreePlace place) const {

@@ -31,7 +31,6 @@ public:
 private:
     void run(const std::function<void()>& rule);
     void showModel();
-    void rebuildTree();
     QTreeWidgetItem* itemAt(TreePlace place) const;
     TreePlace placeOf(QTreeWidgetItem* item) const;
     void openCustomEditor();

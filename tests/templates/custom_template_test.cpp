@@ -48,6 +48,12 @@ TEST(Custom, ChecksInOrderWithTheirMessages) {
         {"100", "100", "Z", "10", "5", QStringLiteral("命名长度只能在'1~9'之间！")},
         {"100", "100", "Z", "9", "0", QStringLiteral("数量不能为 '0'！")},
         {"100", "100", "Z", "9", "", QStringLiteral("数量不能为 '0'！")},
+        // What the library would drop at the next start is refused now, naming the value.
+        {"99", "100", "Z", "3", "5", QStringLiteral("照片规格 Z 的尺寸 99×100 不在 100 到 8000 像素之间！")},
+        {"100", "8001", "Z", "3", "5",
+         QStringLiteral("照片规格 Z 的尺寸 100×8001 不在 100 到 8000 像素之间！")},
+        {"100", "100", "Z", "3", "30001",
+         QStringLiteral("照片规格 Z 的照片数量（30001）不在 1 到 30000 之间！")},
     };
     for (const Case& c : cases) {
         CustomEditor e;
@@ -182,6 +188,17 @@ TEST_F(Editor, AcceptCreatesTheTemplate) {
     loaded.TemplateFile = state.TemplateFile;
     TEMPLATE_LOAD(loaded, ui);
     EXPECT_EQ(loaded.TemplateNames, QStringList{QStringLiteral("手工模板")});
+}
+
+TEST_F(Editor, TotalTheLibraryWouldDropIsRefused) {
+    AppState state;
+    add("A", "20000");
+    add("B", "20000");
+    e.name = QStringLiteral("huge");
+    EXPECT_FALSE(CUSTOM_ACCEPT(e, state, ui));
+    EXPECT_EQ(ui.lastMessage().text,
+              QStringLiteral("模板不能加入模板库：模板的照片总数（40000）不在 1 到 30000 之间"));
+    EXPECT_TRUE(state.Templates.empty());
 }
 
 } // namespace

@@ -1,0 +1,291 @@
+#include "shell/template_dialog.h"
+
+#include "core/commands.h"
+#include "shell/custom_dialog.h"
+#include "shell/gui_support.h"
+#include "support/qt_print.h"
+#include "support/temp_dir.h"
+#include "support/work_fixture.h"
+#include "templates/library_file.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace zanfold {
+namespace {
+
+using test::LiveWindow;
+using test::ModalAnswerer;
+using test::TempDir;
+
+QTreeWidgetItem* templateItem(TemplateDialog* d, int row) {
+    return d->tree()->topLevelItem(0)->child(row);
+}
+
+void clickItem(QTreeWidget* tree, QTreeWidgetItem* item, bool twice = false) {
+    tree->scrollToItem(item);
+    const QPoint at = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Opens the drop-down of a tool button with a click on its arrow and picks the menu's only entry.
+void pickFromArrow(QToolButton* button) {
+    QTimer::singleShot(50, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        menu->setActiveAction(menu->actions().front());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() - 4, button->height() / 2));
+}
+
+void answer(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_TRUE(box) << modal->metaObject()->className();
+    box->button(which)->click();
+}
+
+// The real window over a real library file.
+class TemplateWindowGui : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<LiveWindow> live;
+    AppState* state = nullptr;
+
+    void SetUp() override {
+        test::application();
+        live = std::make_unique<LiveWindow>();
+        state = &live->state;
+        state->TemplateFile = dir.file(QStringLiteral("zfTemplate.xml"));
+    }
+    void addLibrary(const QString& name, const std::vector<SpecRecord>& specs) {
+        test::addLibraryTemplate(*state, name, specs);
+        ASSERT_TRUE(TEMPLATE_SAVE(*state, live->ui));
+    }
+    QStringList namesInFile() const {
+        AppState fresh;
+        fresh.TemplateFile = state->TemplateFile;
+        TEMPLATE_LOAD(fresh, live->ui);
+        return fresh.TemplateNames;
+    }
+    // Presses a key on the main window and lets `inside` work the template window it opens.
+    void openWith(Qt::Key key, const std::function<void(TemplateDialog*)>& inside,
+                  const std::function<void(QWidget*)>& others = {}) {
+        bool opened = false;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            if (auto* d = qobject_cast<TemplateDialog*>(modal); d && !opened) {
+                opened = true;
+                inside(d);
+            } else if (others) {
+                others(modal);
+            }
+        });
+        // Shortcuts reach the active window only; a closed dialog need not hand the activation back.
+        live->window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&live->window));
+        QTest::keyClick(&live->window, key);
+        EXPECT_TRUE(opened);
+    }
+};
+
+TEST_F(TemplateWindowGui, F4ManagesSelectsAndDeletesThroughClicks) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}, {'B', 3, 1080, 1920, 3}});
+    addLibrary(QStringLiteral("party"), {{'A', 3, 1200, 800, 4}});
+    std::vector<QString> questions;
+    openWith(
+        Qt::Key_F4,
+        [&](TemplateDialog* d) {
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("模板"));
+            EXPECT_EQ(d->size(), QSize(450, 500));
+            EXPECT_EQ(d->minimumSize(), QSize(360, 300));
+            EXPECT_FALSE(d->model().selectMode);
+            EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 2"));
+            EXPECT_FALSE(d->button(3027)->isEnabled());
+            EXPECT_FALSE(d->button(3028)->isEnabled());
+            QTreeWidgetItem* root = d->tree()->topLevelItem(0);
+            EXPECT_TRUE(root->isExpanded());
+            EXPECT_EQ(templateItem(d, 0)->text(0), QStringLiteral("wedding (15)"));
+
+            // 展开 opens every template; a specification entry then selects its template.
+            QTest::mouseClick(d->button(3029), Qt::LeftButton);
+            EXPECT_TRUE(d->button(3029)->isChecked());
+            EXPECT_TRUE(templateItem(d, 0)->isExpanded());
+            EXPECT_TRUE(templateItem(d, 1)->isExpanded());
+            clickItem(d->tree(), templateItem(d, 0)->child(1));
+            EXPECT_EQ(d->tree()->currentItem(), templateItem(d, 0));
+            EXPECT_EQ(state->SelectedTemplateName, QStringLiteral("wedding"));
+            EXPECT_TRUE(d->button(3027)->isEnabled());
+            EXPECT_FALSE(d->button(3028)->isEnabled()); // never in management mode
+
+            // The root selects nothing.
+            clickItem(d->tree(), root);
+            EXPECT_FALSE(d->button(3027)->isEnabled());
+
+            clickItem(d->tree(), templateItem(d, 0));
+            QTest::mouseClick(d->button(3027), Qt::LeftButton); // asks; Cancel keeps it
+            EXPECT_EQ(root->childCount(), 2);
+            QTest::mouseClick(d->button(3027), Qt::LeftButton);
+            EXPECT_EQ(root->childCount(), 1);
+            EXPECT_EQ(templateItem(d, 0)->text(0), QStringLiteral("party (4)"));
+            EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 1"));
+            EXPECT_FALSE(d->button(3027)->isEnabled());
+            QTest::mouseClick(d->button(3030), Qt::LeftButton);
+        },
+        [&, n = 0](QWidget* modal) mutable {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_TRUE(box);
+            questions.push_back(box->text());
+            EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Cancel));
+            answer(modal, n++ == 0 ? QMessageBox::Cancel : QMessageBox::Ok);
+        });
+    EXPECT_EQ(questions, (std::vector<QString>(2, QStringLiteral("确信要删除这个模板吗？"))));
+    EXPECT_EQ(state->TemplateNames, QStringList{QStringLiteral("party")});
+    EXPECT_EQ(namesInFile(), QStringList{QStringLiteral("party")});
+    EXPECT_EQ(state->TemplateExpand, 1); // kept for the next opening
+    EXPECT_TRUE(state->WorkTemplates.empty());
+}
+
+TEST_F(TemplateWindowGui, F6ChoosesATemplateForTheWork) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}, {'B', 3, 1080, 1920, 3}});
+    addLibrary(QStringLiteral("party"), {{'A', 3, 1200, 800, 4}});
+    test::setAlbum(*state, {{1600, 1200}, {1200, 1600}});
+    openWith(Qt::Key_F6, [&](TemplateDialog* d) {
+        EXPECT_TRUE(d->model().selectMode);
+        EXPECT_FALSE(d->button(3028)->isEnabled());
+        clickItem(d->tree(), templateItem(d, 1));
+        EXPECT_TRUE(d->button(3028)->isEnabled());
+        QTest::mouseClick(d->button(3028), Qt::LeftButton);
+    });
+    ASSERT_EQ(state->WorkTemplates.size(), 1u);
+    EXPECT_EQ(state->TemplateNames.value(state->WorkTemplates[0].template_), QStringLiteral("party"));
+    EXPECT_EQ(live->window.workTabs()->tabText(0), QStringLiteral("party  "));
+    EXPECT_EQ(state->TemplateSelectMode, 0);
+
+    // A double click chooses too; closing by 退出 adds nothing.
+    openWith(Qt::Key_F6, [&](TemplateDialog* d) { clickItem(d->tree(), templateItem(d, 0), true); });
+    ASSERT_EQ(state->WorkTemplates.size(), 2u);
+    EXPECT_EQ(state->TemplateNames.value(state->WorkTemplates[1].template_), QStringLiteral("wedding"));
+    openWith(Qt::Key_F6, [&](TemplateDialog* d) {
+        clickItem(d->tree(), templateItem(d, 0));
+        QTest::mouseClick(d->button(3030), Qt::LeftButton);
+    });
+    EXPECT_EQ(state->WorkTemplates.size(), 2u);
+}
+
+TEST_F(TemplateWindowGui, EmptyLibraryInSelectModeAddsNothing) {
+    test::setAlbum(*state, {{1600, 1200}});
+    openWith(Qt::Key_F6, [&](TemplateDialog* d) {
+        EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 0"));
+        clickItem(d->tree(), d->tree()->topLevelItem(0));
+        EXPECT_FALSE(d->button(3028)->isEnabled());
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    EXPECT_TRUE(state->WorkTemplates.empty());
+    EXPECT_EQ(state->CurrentTemplate, -1);
+}
+
+TEST_F(TemplateWindowGui, CustomEditorBuildsATemplateFromTypedInput) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}});
+    bool editorSeen = false;
+    openWith(
+        Qt::Key_F4,
+        [&](TemplateDialog* d) {
+            pickFromArrow(d->button(3026));
+            EXPECT_TRUE(editorSeen);
+            EXPECT_TRUE(d->isVisible()); // back once the editor closed
+            QTreeWidgetItem* added = templateItem(d, 1);
+            ASSERT_TRUE(added);
+            EXPECT_EQ(added->text(0), QStringLiteral("Handmade (7)"));
+            ASSERT_EQ(added->childCount(), 2);
+            EXPECT_EQ(added->child(0)->text(0), QStringLiteral("H： 1920 × 1080 (5)"));
+            EXPECT_EQ(added->child(1)->text(0), QStringLiteral("S： 1080 × 1920 (2)"));
+            EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 2"));
+            QTest::mouseClick(d->button(3030), Qt::LeftButton);
+        },
+        [&](QWidget* modal) {
+            auto* editor = qobject_cast<CustomDialog*>(modal);
+            ASSERT_TRUE(editor) << modal->metaObject()->className();
+            editorSeen = true;
+            EXPECT_FALSE(qobject_cast<QWidget*>(editor->parent())->isHidden());
+            EXPECT_EQ(editor->windowTitle(), QStringLiteral("自定义模板"));
+            EXPECT_EQ(editor->field(3127)->text(), QStringLiteral("3"));
+            EXPECT_FALSE(editor->button(3132)->isEnabled());
+            EXPECT_FALSE(editor->button(3133)->isEnabled());
+            QLineEdit* width = editor->field(3125);
+            QLineEdit* height = editor->field(3126);
+            QLineEdit* count = editor->field(3128);
+            // Entered portrait first: the list keeps prefix order.
+            QTest::keyClicks(width, QStringLiteral("1o8x0"));
+            EXPECT_EQ(width->text(), QStringLiteral("180")); // letters never reach a digits box
+            width->clear();
+            QTest::keyClicks(width, QStringLiteral("1080"));
+            QTest::keyClicks(height, QStringLiteral("1920"));
+            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("S"));
+            QTest::keyClicks(count, QStringLiteral("-2"));
+            EXPECT_EQ(count->text(), QStringLiteral("2"));
+            QTest::mouseClick(editor->button(3131), Qt::LeftButton);
+            EXPECT_TRUE(width->text().isEmpty());
+            EXPECT_EQ(editor->prefixBox()->currentIndex(), -1);
+            EXPECT_TRUE(editor->button(3132)->isEnabled());
+
+            QTest::keyClicks(width, QStringLiteral("1920"));
+            QTest::keyClicks(height, QStringLiteral("1080"));
+            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("H"));
+            QTest::keyClicks(count, QStringLiteral("5"));
+            QTest::mouseClick(editor->button(3131), Qt::LeftButton);
+            ASSERT_EQ(editor->specList()->count(), 2);
+            EXPECT_EQ(editor->specList()->item(0)->text(), QStringLiteral("H： 1920 × 1080 (5)"));
+
+            // Selecting a row shows it in the fields.
+            QListWidget* list = editor->specList();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(1)).center());
+            EXPECT_EQ(width->text(), QStringLiteral(" 1080"));
+            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("S"));
+            EXPECT_TRUE(editor->button(3133)->isEnabled());
+
+            QTest::keyClicks(editor->field(3124), QStringLiteral("Handmade"));
+            QTest::mouseClick(editor->button(3134), Qt::LeftButton);
+        });
+    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("wedding"), QStringLiteral("Handmade")}));
+    const TemplateRecord& made = state->Templates.back();
+    EXPECT_EQ(made.count, 7);
+    EXPECT_EQ(made.spec[0].prefix, 'H');
+    EXPECT_TRUE(made.path.isEmpty());
+}
+
+TEST_F(TemplateWindowGui, ClearingFromTheDropDownLeavesTheShortRoot) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}});
+    openWith(
+        Qt::Key_F4,
+        [&](TemplateDialog* d) {
+            clickItem(d->tree(), templateItem(d, 0)); // 删除 and its arrow are enabled by a selection
+            pickFromArrow(d->button(3027));
+            QTreeWidgetItem* root = d->tree()->topLevelItem(0);
+            EXPECT_EQ(root->text(0), QString(30, QLatin1Char('-')) + QStringLiteral(" 模板列表 ") +
+                                         QString(30, QLatin1Char('-')));
+            EXPECT_EQ(root->childCount(), 0);
+            EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 0"));
+            EXPECT_FALSE(d->button(3027)->isEnabled());
+            QTest::mouseClick(d->button(3030), Qt::LeftButton);
+        },
+        [](QWidget* modal) { answer(modal, QMessageBox::Ok); });
+    EXPECT_TRUE(state->Templates.empty());
+    EXPECT_FALSE(QFile::exists(state->TemplateFile));
+    EXPECT_TRUE(QFile::exists(state->TemplateFile + QStringLiteral(".bak")));
+}
+
+} // namespace
+} // namespace zanfold
