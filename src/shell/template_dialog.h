@@ -26,6 +26,7 @@ public:
     QToolButton* button(int id) const;        // 3026 增加 .. 3030 退出
     QAction* menuAction(int commandId) const; // 1215 自定义模板, 1216 清除模板
     QLabel* statusLabel() const { return status_; }
+    QLabel* noticeLabel() const { return notice_; }
     const TemplateWindow& model() const { return model_; }
 
 private:

@@ -3,12 +3,14 @@
 #include "core/commands.h"
 #include "shell/custom_dialog.h"
 #include "shell/gui_support.h"
+#include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 #include "templates/library_file.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -182,6 +184,37 @@ TEST_F(TemplateWindowGui, F6ChoosesATemplateForTheWork) {
         QTest::mouseClick(d->button(3030), Qt::LeftButton);
     });
     EXPECT_EQ(state->WorkTemplates.size(), 2u);
+}
+
+TEST_F(TemplateWindowGui, ImportFromTheAddButtonShowsTheNewEntry) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}});
+    const QString aep = dir.write(QStringLiteral("party/party.aep"), "aep");
+    const QByteArray jpeg = test::makeJpeg(test::solidImage(1200, 800, qRgb(90, 90, 90)));
+    for (const char* name : {"A001.jpg", "A002.jpg", "B001.jpg"})
+        dir.write(QStringLiteral("party/照片/") + QString::fromLatin1(name), jpeg);
+    TemplateDialog* window = nullptr;
+    openWith(
+        Qt::Key_F4,
+        [&](TemplateDialog* d) {
+            window = d;
+            QTest::mouseClick(d->button(3026), Qt::LeftButton, {}, QPoint(10, 10));
+            ASSERT_EQ(d->tree()->topLevelItem(0)->childCount(), 2);
+            EXPECT_EQ(templateItem(d, 1)->text(0), QStringLiteral("party (3)"));
+            EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 2"));
+            EXPECT_EQ(d->noticeLabel()->text(), QStringLiteral("已导入模板 party：2 种规格，3 张照片"));
+            QTest::mouseClick(d->button(3030), Qt::LeftButton);
+        },
+        [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_TRUE(dialog) << modal->metaObject()->className();
+            EXPECT_EQ(dialog->parentWidget(), window); // owned by the template window, in front of it
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选择AE工程文件"));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_TRUE(name);
+            name->setText(aep);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+    EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("wedding"), QStringLiteral("party")}));
 }
 
 TEST_F(TemplateWindowGui, EmptyLibraryInSelectModeAddsNothing) {
