@@ -29,6 +29,9 @@ public:
     void setCanvasScroll(int) override {}
     void showPhoto(int) override {}
     void showTemplateWindow() override {}
+    int chooseColour(int) override { return -1; }
+    void showSettings() override {}
+    void setBusy(bool) override {}
     bool openInShell(const QString&) override { return false; }
     void processEvents() override {}
     void quit() override {}

@@ -13,8 +13,11 @@ namespace zanfold {
 // the action was dropped.
 bool runExclusive(AppState& state, Ui& ui, const std::function<void()>& action);
 
-// The window's close request: true when it may close now. While an action runs the close is remembered
-// and the program quits as soon as that action has finished.
-bool mayCloseNow(AppState& state);
+// The window's close request: true when it may close now. While an action runs the close is remembered,
+// the status bar says so, and the program quits as soon as that action has finished.
+bool mayCloseNow(AppState& state, Ui& ui);
+
+// What the status bar says after a close request during running work.
+QString closingLaterText();
 
 } // namespace zanfold

@@ -26,4 +26,14 @@ struct Settings {
     int AutoOrient = 1;
 };
 
+// The fixed output folder is chosen but names no folder (a hand-edited file can say so): nothing may be
+// written then, or the crops would land under the file system's root.
+inline bool outFolderMissing(const Settings& s) {
+    return s.UseOutFolder != 0 && s.OutFolder.trimmed().isEmpty();
+}
+
+inline QString emptyOutFolderText() {
+    return QStringLiteral("裁图输出文件夹不能为空！");
+}
+
 } // namespace zanfold

@@ -55,6 +55,12 @@ public:
     virtual void setCanvasScroll(int firstRow) = 0;
     // Selects the photo in the strip and scrolls it into view.
     virtual void showPhoto(int index) = 0;
+    // The colour dialog, starting at a Windows colour value 0x00BBGGRR; the chosen one, or -1 when cancelled.
+    virtual int chooseColour(int initial) = 0;
+    // Opens the settings dialog and returns when it is closed.
+    virtual void showSettings() = 0;
+    // A user action starts (true) or has ended (false): the window shows it is not taking input.
+    virtual void setBusy(bool busy) = 0;
     // Opens the template window and returns when it is closed: to choose a template for the work when
     // TemplateSelectMode is set (the choice is left in CurrentTemplate), otherwise to manage the library.
     virtual void showTemplateWindow() = 0;

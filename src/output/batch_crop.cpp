@@ -101,6 +101,10 @@ FileError renderSlot(const AppState& state, int g) {
 int CLIP_BEGIN(AppState& state, Ui& ui) {
     const int works = static_cast<int>(state.WorkTemplates.size());
     if (works == 0) return 0;
+    if (outFolderMissing(state.settings)) {
+        ui.message(emptyOutFolderText(), Icon::Exclamation);
+        return 0;
+    }
     if (!confirm(ui, QStringLiteral("确信要开始裁图吗？"), Answer::Ok)) return 0;
     ui.setStatus(1, QStringLiteral("正在裁图，请稍后..."));
 
@@ -187,6 +191,10 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
 int CLIP_ONE(AppState& state, Ui& ui) {
     const int g = currentSlotIndex(state);
     if (g < 0 || state.Slots[g].photo < 0) return 0;
+    if (outFolderMissing(state.settings)) {
+        ui.message(emptyOutFolderText(), Icon::Exclamation);
+        return 0;
+    }
     const QString folder = templateFolder(state, state.CurrentWork, false);
     FileError error = ensureFolder(folder);
     prepareSlot(state, g, state.CurrentWork, state.CurrentSpec, folder);

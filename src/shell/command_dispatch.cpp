@@ -26,6 +26,9 @@ void run(AppState& state, Ui& ui, int id) {
         return;
     }
     switch (id) {
+    case command::Settings:
+        ui.showSettings();
+        break;
     case ImportAlbum:
         ALBUM_OPEN(state, ui, QString(), false);
         break;

@@ -408,6 +408,15 @@ void MainWindow::refreshStrip() {
     strip_->update();
 }
 
+void MainWindow::showBusy(bool busy) {
+    for (QWidget* panel : {stripPanel(), canvasPanel()}) {
+        if (busy)
+            panel->setCursor(Qt::BusyCursor);
+        else
+            panel->unsetCursor();
+    }
+}
+
 void MainWindow::placeOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 900, 600);
@@ -447,7 +456,7 @@ void MainWindow::resizeEvent(QResizeEvent*) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // An import or a batch is still running: the window closes when it has finished.
-    if (mayCloseNow(state_))
+    if (mayCloseNow(state_, ui_))
         event->accept();
     else
         event->ignore();

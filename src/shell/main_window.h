@@ -44,6 +44,8 @@ public:
     void placeOnScreen();
     // Lays the photo strip out again for the album and draws it.
     void refreshStrip();
+    // While a user action runs, both panels show the busy pointer; afterwards the normal arrow.
+    void showBusy(bool busy);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

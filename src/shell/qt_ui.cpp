@@ -3,9 +3,11 @@
 #include "album/strip.h"
 #include "core/text.h"
 #include "shell/main_window.h"
+#include "shell/settings_dialog.h"
 #include "shell/template_dialog.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -178,6 +180,23 @@ void QtUi::showPhoto(int index) {
     if (!window_) return;
     PHOTO_SELECTINDEX(state_, *this, index);
     window_->refreshStrip();
+}
+
+int QtUi::chooseColour(int initial) {
+    const QColor chosen =
+        QColorDialog::getColor(QColor(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF), owner(),
+                               QStringLiteral("颜色"));
+    if (!chosen.isValid()) return -1;
+    return chosen.red() | chosen.green() << 8 | chosen.blue() << 16;
+}
+
+void QtUi::showSettings() {
+    SettingsDialog dialog(state_, *this, window_);
+    dialog.exec();
+}
+
+void QtUi::setBusy(bool busy) {
+    if (window_) window_->showBusy(busy);
 }
 
 void QtUi::showTemplateWindow() {

@@ -33,6 +33,9 @@ public:
     void setCanvasScroll(int firstRow) override;
     void showPhoto(int index) override;
     void showTemplateWindow() override;
+    int chooseColour(int initial) override;
+    void showSettings() override;
+    void setBusy(bool busy) override;
     bool openInShell(const QString& path) override;
     void processEvents() override;
     void quit() override;

@@ -15,6 +15,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <QFile>
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -208,6 +211,25 @@ TEST_F(Batch, EmptyPositionStopsBeforeAnythingIsWritten) {
     EXPECT_EQ(state.CurrentSlot, 1);
 }
 
+// A hand-edited settings file can choose the fixed folder without naming one: the crops used to land under
+// the file system's root.
+TEST_F(Batch, AFixedFolderWithoutANameWritesNothing) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1000, 1000, 1}});
+    fillAll(0);
+    state.settings.UseOutFolder = 1;
+    state.settings.OutFolder = QStringLiteral("  ");
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    EXPECT_EQ(CLIP_ONE(state, ui), 0);
+    ASSERT_EQ(ui.messages.size(), 2u); // refused before the question
+    for (const auto& m : ui.messages) {
+        EXPECT_EQ(m.text, QStringLiteral("裁图输出文件夹不能为空！"));
+        EXPECT_EQ(m.icon, Icon::Exclamation);
+    }
+    EXPECT_TRUE(state.Slots[0].outFolder.isEmpty());
+    EXPECT_FALSE(QDir(dir.file(QStringLiteral("trip/trip"))).exists());
+}
+
 TEST_F(Batch, CancelWritesNothing) {
     importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
     addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 1}});
@@ -266,11 +288,14 @@ TEST_F(Batch, ClosingWaitsForTheBatch) {
     addTemplate(QStringLiteral("T"), {{'A', 3, 1000, 1000, 4}});
     fillAll(0);
     bool refused = false;
-    ui.onProcessEvents = [&] { refused |= !mayCloseNow(state); };
+    ui.onProcessEvents = [&] { refused |= !mayCloseNow(state, ui); };
     EXPECT_TRUE(runExclusive(state, ui, [&] { EXPECT_EQ(CLIP_BEGIN(state, ui), 1); }));
     EXPECT_TRUE(refused);
+    EXPECT_EQ(std::count(ui.statusHistory.begin(), ui.statusHistory.end(),
+                         QStringLiteral("1:") + closingLaterText()),
+              1);
     EXPECT_EQ(ui.quitCalls, 1);
-    EXPECT_TRUE(mayCloseNow(state));
+    EXPECT_TRUE(mayCloseNow(state, ui));
 }
 
 TEST_F(Batch, SingleCropUsesTheWholeAlbumName) {

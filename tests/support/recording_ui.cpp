@@ -20,7 +20,8 @@ Answer RecordingUi::message(const QString& text, Icon icon, Buttons buttons, con
     return takeFront(answers, buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok);
 }
 
-QString RecordingUi::browseFolder(const QString&, const QString&) {
+QString RecordingUi::browseFolder(const QString& title, const QString& start) {
+    folderDialogs.emplace_back(title, start);
     return takeFront(folders, QString());
 }
 
@@ -72,6 +73,19 @@ void RecordingUi::setCanvasScroll(int firstRow) {
 
 void RecordingUi::showPhoto(int index) {
     shownPhoto = index;
+}
+
+int RecordingUi::chooseColour(int) {
+    return takeFront(colours, -1);
+}
+
+void RecordingUi::showSettings() {
+    ++settingsDialogs;
+    if (onSettings) onSettings();
+}
+
+void RecordingUi::setBusy(bool on) {
+    busy.push_back(on);
 }
 
 void RecordingUi::showTemplateWindow() {

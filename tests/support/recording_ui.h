@@ -26,6 +26,7 @@ public:
     // Scripted answers, taken from the front. An empty script answers Ok/Yes and cancels dialogs.
     std::deque<Answer> answers;
     std::deque<QString> folders;
+    std::vector<std::pair<QString, QString>> folderDialogs; // title and start folder of each browseFolder()
     std::deque<QString> openFiles;
     std::deque<QString> saveFiles;
 
@@ -42,6 +43,10 @@ public:
     std::vector<CanvasPlacement> placements;
     int canvasScroll = -1;
     int shownPhoto = -1;
+    std::deque<int> colours;                // answers of chooseColour(); -1 (cancelled) when empty
+    std::vector<bool> busy;                 // every setBusy() call
+    int settingsDialogs = 0;                // times the settings dialog was opened
+    std::function<void()> onSettings;       // what the user does in it
     int templateWindows = 0;                // times the template window was opened
     std::function<void()> onTemplateWindow; // what the user does in it
     QStringList opened;
@@ -65,6 +70,9 @@ public:
     void setCanvasScroll(int firstRow) override;
     void showPhoto(int index) override;
     void showTemplateWindow() override;
+    int chooseColour(int initial) override;
+    void showSettings() override;
+    void setBusy(bool on) override;
     bool openInShell(const QString& path) override;
     void processEvents() override;
     void quit() override;
