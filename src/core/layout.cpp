@@ -2,6 +2,8 @@
 
 #include "core/geometry.h"
 
+#include <algorithm>
+
 namespace zanfold {
 
 WindowLayout windowLayout(QSize client, int toolbarHeight, int statusHeight, int stripPaneWidth,
@@ -21,8 +23,24 @@ WindowLayout windowLayout(QSize client, int toolbarHeight, int statusHeight, int
     l.statusWidths[0] = width - 400;
     l.statusWidths[1] = 200;
     l.statusWidths[2] = 9999;
+    l.statusParts[0] = QRect(0, 0, std::max(0, width - 400), statusHeight);
+    l.statusParts[1] = QRect(width - 400, 0, 200, statusHeight);
+    l.statusParts[2] = QRect(width - 200, 0, 200, statusHeight);
     l.logo = QPoint(width - logoWidth, 2);
     return l;
+}
+
+QPoint centredWindowPosition(QRect workArea, QSize window) {
+    // The work area's right and bottom are exclusive edges: left + width.
+    const int right = workArea.left() + workArea.width();
+    const int bottom = workArea.top() + workArea.height();
+    return {std::max(0, nearest((workArea.left() + right - window.width()) / 2.0)),
+            std::max(0, nearest((workArea.top() + bottom - window.height()) / 2.0))};
+}
+
+QSize minimumClientSize(QSize frame) {
+    return {std::max(0, kMinimumWindowWidth - frame.width()),
+            std::max(0, kMinimumWindowHeight - frame.height())};
 }
 
 QSize logoSize(int toolbarHeight) {

@@ -15,13 +15,22 @@ struct WindowLayout {
     QRect specTabs;
     QRect canvas;
     QRect workTabs;
-    QRect progress; // over the status bar
-    int statusWidths[3] = {0, 0, 0};
+    QRect progress;                  // over the status bar
+    int statusWidths[3] = {0, 0, 0}; // as the bar is divided; the last part fills the rest
+    QRect statusParts[3];            // the parts in the bar: part 2 starts 400 pixels from the right
     QPoint logo;
 };
 
 WindowLayout windowLayout(QSize client, int toolbarHeight, int statusHeight, int stripPaneWidth,
                           int logoWidth);
+
+// Where a window of this size (frame included) goes in the desktop's work area: centred, the halves
+// rounded to even, never above or left of the area's origin.
+QPoint centredWindowPosition(QRect workArea, QSize window);
+
+// The smallest client area for a window whose frame adds `frame`: the whole window stays at least
+// 820 x 400.
+QSize minimumClientSize(QSize frame);
 
 // The logo's size for a toolbar height: 398 x 90 scaled to the toolbar less 6 pixels.
 QSize logoSize(int toolbarHeight);

@@ -130,12 +130,12 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
 
     statusBar_ = new QStatusBar(this);
     statusBar_->setSizeGripEnabled(false);
+    // The parts are placed by the window layout, at fixed places, not by the bar's own layout.
     for (QLabel*& part : status_) {
         part = new QLabel(statusBar_);
         part->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        statusBar_->addWidget(part);
     }
-    statusHeight_ = statusBar_->sizeHint().height();
+    statusHeight_ = std::max(statusBar_->sizeHint().height(), status_[0]->sizeHint().height() + 4);
 
     strip_ = new StripView(state_, ui_, this);
     canvas_ = new CanvasView(state_, ui_, this);
@@ -249,11 +249,10 @@ QMenu* MainWindow::menuOf(const MenuItem* items, size_t count, QWidget* parent) 
             menu->addSeparator();
             continue;
         }
-        QAction* action =
-            commandAction(item.id, QString::fromUtf8(item.text), QString::fromLatin1(item.bitmap));
-        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-        action->setShortcutContext(Qt::WidgetShortcut); // the accelerator table fires them
-        menu->addAction(action);
+        // The key is shown after a tab, as written ("Delete", "Ctrl+O"); the accelerator table fires it.
+        QString text = QString::fromUtf8(item.text);
+        if (*item.shortcut) text += QLatin1Char('\t') + QString::fromLatin1(item.shortcut);
+        menu->addAction(commandAction(item.id, text, QString::fromLatin1(item.bitmap)));
     }
     return menu;
 }
@@ -294,19 +293,12 @@ void MainWindow::buildPopupMenus() {
     QMenu* position = menuOf(kPositionMenu, std::size(kPositionMenu), canvas);
     position->setTitle(QStringLiteral("照片定位"));
     canvas->addMenu(position);
-    // The submenu is enabled with its presets.
+    // The submenu is enabled with its presets, and starts disabled like "已经使用".
     actions_.insert(command::PresetFirst, position->menuAction());
+    position->menuAction()->setEnabled(false);
     canvas->addActions(menuOf(kCanvasMenu, std::size(kCanvasMenu), canvas)->actions());
     canvas->insertSeparator(canvas->actions().value(3));
     canvas_->positionMenu = canvas;
-    // Until a position with a photo is selected, its commands are greyed.
-    for (int id = command::PresetFirst; id <= command::PresetLast; ++id)
-        for (QAction* a : actionsFor(id))
-            a->setEnabled(false);
-    for (int id : {command::FindPhoto, command::RemovePhoto, command::CanvasCropOne, command::CropOne,
-                   command::CopyCurrentSpec})
-        for (QAction* a : actionsFor(id))
-            a->setEnabled(false);
 }
 
 void MainWindow::fillPhotoMenu(QMenu* usedIn) {
@@ -408,6 +400,10 @@ void MainWindow::refreshStrip() {
     strip_->update();
 }
 
+QWidget* MainWindow::splitter() const {
+    return splitter_;
+}
+
 void MainWindow::showBusy(bool busy) {
     for (QWidget* panel : {stripPanel(), canvasPanel()}) {
         if (busy)
@@ -421,9 +417,7 @@ void MainWindow::placeOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 900, 600);
     resize(900, 600);
-    const QSize frame = frameGeometry().size().expandedTo(size());
-    move(std::max(0, (area.left() + area.right() - frame.width()) / 2),
-         std::max(0, (area.top() + area.bottom() - frame.height()) / 2));
+    move(centredWindowPosition(area, frameGeometry().size().expandedTo(size())));
 }
 
 void MainWindow::applyLayout() {
@@ -435,8 +429,8 @@ void MainWindow::applyLayout() {
     state_.PaneHeight = layout.paneHeight;
     toolbar_->setGeometry(0, 0, width(), state_.ToolbarHeight);
     statusBar_->setGeometry(0, height() - statusHeight_, width(), statusHeight_);
-    for (int i = 0; i < 2; ++i)
-        status_[i]->setFixedWidth(std::max(0, layout.statusWidths[i]));
+    for (int i = 0; i < 3; ++i)
+        status_[i]->setGeometry(layout.statusParts[i]);
     strip_->setGeometry(layout.strip);
     refreshStrip();
     splitter_->setGeometry(layout.splitter);
@@ -452,6 +446,13 @@ void MainWindow::applyLayout() {
 
 void MainWindow::resizeEvent(QResizeEvent*) {
     applyLayout();
+}
+
+bool MainWindow::event(QEvent* event) {
+    // The frame is known once the window system has decorated the window: the limit is the whole window's.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move)
+        setMinimumSize(minimumClientSize(frameGeometry().size() - size()));
+    return QWidget::event(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -486,7 +487,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != splitter_) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        splitterDragging_ = true;
+        // The left button only drags the bar.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) splitterDragging_ = true;
         return true;
     case QEvent::MouseMove: {
         if (!splitterDragging_) return false;
@@ -500,7 +502,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     case QEvent::MouseButtonRelease:
-        if (splitterDragging_) {
+        if (splitterDragging_ && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             splitterDragging_ = false;
             applyLayout();
         }

@@ -37,6 +37,7 @@ public:
     QTabBar* specTabs() const { return specTabs_; }
     QTabBar* workTabs() const { return workTabs_; }
     QToolBar* toolbar() const { return toolbar_; }
+    QWidget* splitter() const;
 
     void showTabs(TabStrip strip, const QStringList& texts, int current);
     void placeCanvas(const CanvasPlacement& placement);
@@ -49,6 +50,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

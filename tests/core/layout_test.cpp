@@ -18,7 +18,31 @@ TEST(Layout, PanesOfA1000By700Window) {
     EXPECT_EQ(l.progress, QRect(180, 685, 817, 14));
     EXPECT_EQ(l.statusWidths[0], 600);
     EXPECT_EQ(l.statusWidths[1], 200);
+    EXPECT_EQ(l.statusParts[0], QRect(0, 0, 600, 22));
+    EXPECT_EQ(l.statusParts[1], QRect(600, 0, 200, 22));
+    EXPECT_EQ(l.statusParts[2], QRect(800, 0, 200, 22)); // the rest of the bar
     EXPECT_EQ(l.logo, QPoint(850, 2));
+}
+
+TEST(Layout, WindowCentredInTheWorkArea) {
+    const struct {
+        QRect area;
+        QSize window;
+        QPoint at;
+    } cases[] = {
+        {{0, 0, 1280, 800}, {916, 639}, {182, 80}},     // 80.5: the half goes to the even 80
+        {{0, 0, 1280, 800}, {916, 637}, {182, 82}},     // 81.5 -> 82
+        {{100, 30, 1280, 770}, {900, 600}, {290, 115}}, // a panel on the left and at the top
+        {{0, 0, 800, 500}, {916, 639}, {0, 0}},         // larger than the area: at its origin
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(centredWindowPosition(c.area, c.window), c.at)
+            << c.window.width() << "x" << c.window.height();
+}
+
+TEST(Layout, MinimumCountsTheFrame) {
+    EXPECT_EQ(minimumClientSize({0, 0}), QSize(820, 400));
+    EXPECT_EQ(minimumClientSize({16, 39}), QSize(804, 361));
 }
 
 TEST(Layout, LogoFollowsTheToolbar) {

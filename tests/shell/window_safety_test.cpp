@@ -106,9 +106,11 @@ TEST_F(Safety, DuringAnImportTheWindowTakesNoInputAndDrawsOnlyFinishedPhotos) {
     const QString second = album(QStringLiteral("second"), 3);
     MainWindow& window = live->window;
     QWidget* strip = window.stripPanel();
-    bool refused = false, emptyCellsDark = true, clickIgnored = false;
+    bool refused = false, emptyCellsDark = true, clickIgnored = false, busyPointer = false;
     DuringWork during(window, [&] {
         ASSERT_TRUE(state->CommandBusy);
+        busyPointer = strip->cursor().shape() == Qt::BusyCursor &&
+                      window.canvasPanel()->cursor().shape() == Qt::BusyCursor;
         refused = !dropFolder(strip, second).enterAccepted;
 
         // Cells of photos not finished when the strip was drawn are empty cells.
@@ -128,7 +130,10 @@ TEST_F(Safety, DuringAnImportTheWindowTakesNoInputAndDrawsOnlyFinishedPhotos) {
     EXPECT_TRUE(refused);
     EXPECT_TRUE(emptyCellsDark);
     EXPECT_TRUE(clickIgnored);
+    EXPECT_TRUE(busyPointer);
     EXPECT_FALSE(state->CommandBusy);
+    EXPECT_EQ(strip->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(window.canvasPanel()->cursor().shape(), Qt::ArrowCursor);
     // The first album, whole, and nothing of the second.
     EXPECT_EQ(state->AlbumPath, first);
     ASSERT_EQ(state->Photos.size(), 24u);
