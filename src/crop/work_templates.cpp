@@ -172,12 +172,9 @@ void CLIP_DELTEMPLATE(AppState& state, Ui& ui) {
     const TemplateRecord& t = templateOf(state, w);
     const int first = state.WorkTemplates[w].firstSlot;
     const int n = t.count;
-    std::vector<int> touched;
     for (int s = 0; s < t.pTypeSum; ++s) {
         state.WorkOrientCount[PHOTO_GETTYPE(t.spec[s].width, t.spec[s].height)] -= t.spec[s].count;
         for (int m = 0; m < t.spec[s].count; ++m) {
-            const int p = state.Slots[CLIP_GETSLOT(state, w, s, m)].photo;
-            if (p >= 0) touched.push_back(p);
             releaseSlot(state, w, s, m);
         }
     }

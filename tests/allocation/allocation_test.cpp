@@ -77,13 +77,16 @@ TEST_F(Allot, FirstPhotoRestartsEachTemplate) {
 }
 
 TEST_F(Allot, ByOrientationGroups) {
-    test::setAlbum(state, {kLandscape, kLandscape, kPortrait, kSquare});
+    test::setAlbum(state, {{6000, 2000}, kLandscape, kPortrait, kSquare});
     addTemplate({{'A', 3, 1920, 1080, 3}, {'B', 3, 1080, 1920, 2}});
     ALLOT_PHOTOS(state, ui, false);
     EXPECT_EQ(photos(0, 5), (V{0, 1, -1, 2, -1}));
     EXPECT_EQ(state.Photos[3].useCount, 0);
-    // The display size (200 x 112) is the aspect of orientation allocation.
-    EXPECT_EQ(state.Slots[0].cropHeight, 112);
+    // The display size (200 x 112) is the aspect of orientation allocation: in the 200 x 67 thumbnail of
+    // a 6000 x 2000 photo it gives 120 wide, where the exact 1920 x 1080 would give 119.
+    EXPECT_EQ(state.Slots[0].cropHeight, 67);
+    EXPECT_EQ(state.Slots[0].cropWidth, 120);
+    EXPECT_EQ(state.Slots[1].cropHeight, 112);
     EXPECT_EQ(state.Slots[3].cropWidth, 112); // 112 x 200 in a 150 x 200 thumbnail
 
     state.settings.SurplusPhoto = 1;

@@ -90,8 +90,10 @@ TEST_F(Canvas, UsingAPhotoReplacesTheOldOne) {
     EXPECT_EQ(state.Photos[1].useCount, 0);
     EXPECT_EQ(state.Photos[4].useCount, 1);
     EXPECT_EQ(state.Photos[4].usage, QStringLiteral("0:0:2|"));
-    EXPECT_EQ(state.Slots[2].cropWidth, 200); // the full-frame crop of a square 200 x 200 thumbnail
-    EXPECT_EQ(state.Slots[2].cropHeight, 112);
+    // The full-frame crop of the square 200 x 200 thumbnail, centred: the old photo's place (y 19 in its
+    // 200 x 150 thumbnail) does not carry over.
+    const SlotRecord& s = state.Slots[2];
+    EXPECT_EQ(QRect(s.cropX, s.cropY, s.cropWidth, s.cropHeight), QRect(0, 44, 200, 112));
     EXPECT_TRUE(ui.enabled[command::StartCropping]);
     check();
 

@@ -161,11 +161,19 @@ TEST_F(Edit, MoveFollowsThePointer) {
 
 TEST_F(Edit, NothingWithoutAPhoto) {
     state.CurrentSlot = 1;
-    const SlotRecord before = state.Slots[1];
+    // A crop left behind by a photo that was taken out: zoom, preset and move must all leave it alone.
+    SlotRecord& empty = state.Slots[1];
+    empty.cropX = 10;
+    empty.cropY = 5;
+    empty.cropWidth = 100;
+    empty.cropHeight = 56;
+    state.DragArmed = true;
+    state.DragStart = QPoint(50, 50);
+    state.DragPoint = QPoint(70, 80);
     CLIP_ZOOM(state, ui, true);
-    CLIP_SETPOS(state, ui, 5);
+    CLIP_SETPOS(state, ui, 9);
     CLIP_MOVE(state, ui);
-    EXPECT_EQ(state.Slots[1].cropWidth, before.cropWidth);
+    EXPECT_EQ(QRect(empty.cropX, empty.cropY, empty.cropWidth, empty.cropHeight), QRect(10, 5, 100, 56));
     EXPECT_TRUE(ui.redraws.empty() || ui.redraws.back() != View::SelectedCell);
 }
 

@@ -149,11 +149,24 @@ TEST_F(Window, NeverSmallerThan820By400) {
 
 TEST_F(Window, StatusTextsAndTabsGoThroughTheWindow) {
     AppState state;
-    RecordingUi recording;
-    MainWindow window(state, recording);
-    window.showTabs(TabStrip::Works, {QStringLiteral("A  "), QStringLiteral("B  ")}, 1);
+    QtUi ui(state);
+    MainWindow window(state, ui);
+    ui.attach(&window);
+    const QString texts[] = {QStringLiteral(" 5:          a.jpg  ( 4000 × 3000 )"),
+                             QStringLiteral(" 照片数量： 120 (横 80 竖 35 方 5)"),
+                             QStringLiteral(" 需要裁图： 0 (横 0 竖 0 方 0)")};
+    for (int part = 1; part <= 3; ++part)
+        ui.setStatus(part, texts[part - 1]);
+    for (int part = 1; part <= 3; ++part)
+        EXPECT_EQ(window.statusPart(part)->text(), texts[part - 1]) << part;
+    ui.setStatus(4, QStringLiteral("nowhere")); // no such part: nothing changes
+    EXPECT_EQ(window.statusPart(3)->text(), texts[2]);
+    ui.setTabs(TabStrip::Works, {QStringLiteral("A  "), QStringLiteral("B  ")}, 1);
     EXPECT_EQ(window.workTabs()->count(), 2);
+    EXPECT_EQ(window.workTabs()->tabText(1), QStringLiteral("B  "));
     EXPECT_EQ(window.workTabs()->currentIndex(), 1);
+    ui.setTabs(TabStrip::Specs, {QStringLiteral(" 1920×1080 (12)  ")}, 0);
+    EXPECT_EQ(window.specTabs()->tabText(0), QStringLiteral(" 1920×1080 (12)  "));
 }
 
 // A window over a real album and work: the strip and the canvas paint what the work holds.
