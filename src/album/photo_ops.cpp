@@ -139,10 +139,18 @@ void PHOTO_SEARCH(AppState& state, Ui& ui, bool next) {
         start = state.SearchHit + 1;
     for (int i = start; i < count; ++i) {
         if (state.Photos[i].useCount == 0) {
-            state.CurrentPhoto = i;
             state.SearchHit = i;
-            ui.showPhoto(i);
-            ui.redraw(View::Strip);
+            const int row = i / std::max(1, state.StripColumns);
+            if (row >= state.StripScrollPos &&
+                row < state.StripScrollPos + std::max(1, state.StripPageSize)) {
+                // Its row is in view: only the outlines change.
+                if (state.CurrentPhoto >= 0) ui.redrawStripPhoto(state.CurrentPhoto);
+                state.CurrentPhoto = i;
+                ui.redrawStripPhoto(i);
+            } else {
+                state.CurrentPhoto = i;
+                ui.showPhoto(i);
+            }
             ALBUM_UPDATEINFO(state, ui, 1);
             return;
         }

@@ -3,6 +3,7 @@
 #include "album/album_import.h"
 #include "album/photo_ops.h"
 #include "core/commands.h"
+#include "core/geometry.h"
 #include "core/text.h"
 #include "crop/slots.h"
 
@@ -58,6 +59,16 @@ QPoint stripCellCorner(const AppState& state, int k) {
     return {(k % columns) * kStripPitch + 10, (k / columns) * kStripPitch + 10};
 }
 
+QRect floatingPanelRect(const AppState& state, QPoint press) {
+    if (state.CurrentPhoto < 0) return {};
+    const PhotoRecord& photo = state.Photos[state.CurrentPhoto];
+    const int w = photo.stripWidth, h = photo.stripHeight;
+    return {(press.x() / kStripPitch) * kStripPitch + 10 + nearest((kStripCell - w) / 2.0),
+            (press.y() / kStripPitch) * kStripPitch + 10 + state.ToolbarHeight +
+                nearest((kStripCell - h) / 2.0),
+            w, h};
+}
+
 int PHOTO_SELECT(AppState& state, Ui& ui, int x, int y) {
     const int photos = static_cast<int>(state.Photos.size());
     if (photos == 0 || state.StripColumns <= 0 || x < 10 || y < 10 || x > kStripPitch * state.StripColumns)
@@ -67,8 +78,10 @@ int PHOTO_SELECT(AppState& state, Ui& ui, int x, int y) {
     const int p = state.StripColumns * state.StripScrollPos + k;
     if (p >= photos) return 0;
     if (p == state.CurrentPhoto) return 1;
+    // The old outline goes and the new one is drawn: two cells, not the strip.
+    if (state.CurrentPhoto >= 0) ui.redrawStripPhoto(state.CurrentPhoto);
     state.CurrentPhoto = p;
-    ui.redraw(View::Strip);
+    ui.redrawStripPhoto(p);
     const PhotoRecord& photo = state.Photos[p];
     ui.setStatus(1, numberText(p + 1) + QLatin1Char(':') + QString(10, QLatin1Char(' ')) + photo.fileName +
                         QStringLiteral("  (") + numberText(photo.width) + QStringLiteral(" ×") +
@@ -81,7 +94,8 @@ void PHOTO_SELECTINDEX(AppState& state, Ui& ui, int i) {
     state.CurrentPhoto = i;
     const int columns = std::max(1, state.StripColumns);
     const int rows = ceilDiv(static_cast<int>(state.Photos.size()), columns);
-    state.StripScrollPos = std::max(0, std::min(i / columns, rows - state.StripPageSize));
+    // The photo's row becomes the first one shown, as far as the scroll bar reaches (its last row).
+    state.StripScrollPos = state.StripScrollShown ? std::clamp(i / columns, 0, rows - 1) : 0;
     ui.redraw(View::Strip);
     ALBUM_UPDATEINFO(state, ui, 1);
 }

@@ -31,6 +31,10 @@ StripPlacement ALBUM_UPDATESCROLL(AppState& state);
 // Top-left corner of visible cell k.
 QPoint stripCellCorner(const AppState& state, int k);
 
+// Where PHOTO_DRAG shows the selected photo when it is picked up at the strip point `press`: its strip
+// size (the thumbnail fitted into 100 x 100) over its cell, in main-window coordinates.
+QRect floatingPanelRect(const AppState& state, QPoint press);
+
 // Selects the photo under the strip point; 1 when there is one.
 int PHOTO_SELECT(AppState& state, Ui& ui, int x, int y);
 

@@ -29,6 +29,8 @@ public:
     void setCanvasScroll(int) override {}
     void showPhoto(int) override {}
     void showTemplateWindow() override {}
+    void redrawCell(int) override {}
+    void redrawStripPhoto(int) override {}
     int chooseColour(int) override { return -1; }
     void showSettings() override {}
     void setBusy(bool) override {}

@@ -50,6 +50,10 @@ public:
     virtual void setCommandEnabled(int commandId, bool enabled) = 0;
     virtual void setCaption(const QString& caption) = 0;
     virtual void redraw(View view) = 0;
+    // Only the cell of position n of the shown specification (its frame, name and outline), when visible.
+    virtual void redrawCell(int n) = 0;
+    // Only the strip cell of photo p (thumbnail, outline and use count), when visible.
+    virtual void redrawStripPhoto(int p) = 0;
     virtual void setTabs(TabStrip strip, const QStringList& texts, int current) = 0;
     virtual void placeCanvas(const CanvasPlacement& placement) = 0;
     virtual void setCanvasScroll(int firstRow) = 0;

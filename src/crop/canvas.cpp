@@ -71,14 +71,15 @@ int CLIP_CLICK(AppState& state, Ui& ui, int x, int y) {
     if (n == state.CurrentSlot) return 1;
     CLIP_CANCEL(state, ui, state.CurrentSlot);
     state.CurrentSlot = n;
-    ui.redraw(View::Canvas);
+    ui.redrawCell(n);
     return 1;
 }
 
 int CLIP_CANCEL(AppState& state, Ui& ui, int n) {
     if (n < 0) return 0;
+    // The old outline is erased where it is on screen; nothing else is drawn again.
     const int first = state.CellColumns * state.FirstRow;
-    if (n >= first && n < state.CellColumns * (state.VisibleRows + state.FirstRow)) ui.redraw(View::Canvas);
+    if (n >= first && n < state.CellColumns * (state.VisibleRows + state.FirstRow)) ui.redrawCell(n);
     return 1;
 }
 

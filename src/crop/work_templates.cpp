@@ -127,7 +127,8 @@ void CLIP_CHANGESPEC(AppState& state, Ui& ui, int s, int slot) {
     state.FrameWidth = spec.width;
     state.FrameHeight = spec.height;
     ZF_GETZOOM(200, 200, state.FrameWidth, state.FrameHeight);
-    state.DragArmed = false;
+    // Arming lasts until the next press or another specification; a resize keeps it.
+    if (s != state.CurrentSpec) state.DragArmed = false;
 
     CanvasPlacement place;
     int width = state.RightPaneWidth;
@@ -158,6 +159,8 @@ void CLIP_CHANGESPEC(AppState& state, Ui& ui, int s, int slot) {
     state.CurrentSlot = slot;
     state.FirstRow = 0;
     state.CurrentSpec = s;
+    state.DragArmed = false;
+    ui.setCanvasScroll(0);
     ui.redraw(View::Canvas);
 }
 

@@ -3,6 +3,8 @@
 #include "album/strip.h"
 #include "core/busy.h"
 #include "core/commands.h"
+#include "core/palette.h"
+#include "crop/canvas.h"
 #include "crop/work_templates.h"
 #include "shell/command_dispatch.h"
 #include "shell/icons.h"
@@ -165,8 +167,10 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     progress_->hide();
 
     floating_ = new QLabel(this);
-    floating_->setFrameStyle(QFrame::Box | QFrame::Plain);
     floating_->hide();
+    strip_->photoDrag = [this](PhotoDragStep step, QPoint press, QPoint global) {
+        carryPhoto(step, press, global);
+    };
 
     logo_ = new QLabel(this);
     const QSize logo = logoSize(state_.ToolbarHeight);
@@ -371,10 +375,12 @@ void MainWindow::placeCanvas(const CanvasPlacement& placement) {
     canvasScroll_->setVisible(placement.scrollBar);
     if (placement.scrollBar) {
         canvasScroll_->setGeometry(placement.scrollRect);
+        // The bar reaches the last row (rows - 1) and shows where the canvas is: a resize that keeps the grid
+        // keeps FirstRow.
         const QSignalBlocker quiet(canvasScroll_);
-        canvasScroll_->setRange(0, std::max(0, placement.scrollMaximum - placement.scrollPage + 1));
+        canvasScroll_->setRange(0, std::max(0, placement.scrollMaximum));
         canvasScroll_->setPageStep(placement.scrollPage);
-        canvasScroll_->setValue(0);
+        canvasScroll_->setValue(state_.FirstRow);
     }
 }
 
@@ -393,11 +399,57 @@ void MainWindow::refreshStrip() {
     if (place.scrollBar) {
         stripScroll_->setGeometry(place.scrollRect);
         const QSignalBlocker quiet(stripScroll_);
-        stripScroll_->setRange(0, std::max(0, place.scrollMaximum - place.scrollPage + 1));
+        stripScroll_->setRange(0, std::max(0, place.scrollMaximum));
         stripScroll_->setPageStep(place.scrollPage);
         stripScroll_->setValue(state_.StripScrollPos);
     }
     strip_->update();
+}
+
+void MainWindow::carryPhoto(PhotoDragStep step, QPoint press, QPoint global) {
+    switch (step) {
+    case PhotoDragStep::Start: {
+        const QRect at = floatingPanelRect(state_, press);
+        const PhotoRecord& photo = state_.Photos[state_.CurrentPhoto];
+        // The dark panel with the photo inside its one-pixel border.
+        QPixmap picture(at.size());
+        picture.fill(QColor::fromRgba(palette::kDarkBackground));
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(1, 1, at.width() - 2, at.height() - 2), photo.thumb);
+        painter.end();
+        floating_->setPixmap(picture);
+        floating_->setGeometry(at);
+        floating_->show();
+        floating_->raise();
+        floatingGrab_ = global - mapToGlobal(at.topLeft());
+        break;
+    }
+    case PhotoDragStep::Move:
+        floating_->move(mapFromGlobal(global - floatingGrab_));
+        break;
+    case PhotoDragStep::Drop: {
+        floating_->hide();
+        // Dropped on a position of the canvas, the photo goes there; anywhere else nothing happens.
+        const QPoint at = canvas_->mapFromGlobal(global);
+        if (canvas_->rect().contains(at)) CLIP_DROP(state_, ui_, at.x(), at.y());
+        break;
+    }
+    }
+}
+
+void MainWindow::updateCanvasCell(int n) {
+    const int i = n - state_.CellColumns * state_.FirstRow;
+    if (n < 0 || i < 0 || i >= state_.VisibleCells) return;
+    // The cell with its 2-pixel outline around it.
+    canvas_->update(QRect(cellCorner(state_, i) - QPoint(2, 2), QSize(kCellSize + 4, kCellSize + 4)));
+}
+
+void MainWindow::updateStripPhoto(int p) {
+    const int k = p - state_.StripColumns * state_.StripScrollPos;
+    if (p < 0 || k < 0 || k >= state_.StripCells) return;
+    // The cell, its outline and the use count, which may reach into the gap to the right.
+    strip_->update(QRect(stripCellCorner(state_, k) - QPoint(2, 2), QSize(kStripPitch, kStripPitch)));
 }
 
 QWidget* MainWindow::splitter() const {

@@ -20,6 +20,8 @@ class QToolBar;
 
 namespace zanfold {
 
+enum class PhotoDragStep;
+
 // The main window: toolbar with the six commands and the logo, photo strip pane, splitter, specification
 // tabs, crop canvas, template tabs, status bar of three parts and the progress bar over it. Every child is
 // placed by windowLayout() on each resize.
@@ -31,6 +33,7 @@ public:
     QList<QAction*> actionsFor(int commandId) const { return actions_.values(commandId); }
     QLabel* statusPart(int part) const { return status_[part - 1]; }
     QProgressBar* progressBar() const { return progress_; }
+    QLabel* floatingPanel() const { return floating_; }
     QWidget* stripPanel() const;
     QWidget* canvasPanel() const;
     QScrollBar* canvasScrollBar() const { return canvasScroll_; }
@@ -45,6 +48,9 @@ public:
     void placeOnScreen();
     // Lays the photo strip out again for the album and draws it.
     void refreshStrip();
+    // Repaints one canvas position or one strip photo, when on screen.
+    void updateCanvasCell(int n);
+    void updateStripPhoto(int p);
     // While a user action runs, both panels show the busy pointer; afterwards the normal arrow.
     void showBusy(bool busy);
 
@@ -64,6 +70,7 @@ private:
     void applyLayout();
     QAction* commandAction(int id, const QString& text, const QString& icon);
     void onTab(TabStrip strip, int index);
+    void carryPhoto(PhotoDragStep step, QPoint press, QPoint global);
 
     AppState& state_;
     Ui& ui_;
@@ -81,7 +88,8 @@ private:
     QProgressBar* progress_ = nullptr;
     QTabBar* specTabs_ = nullptr;
     QTabBar* workTabs_ = nullptr;
-    QLabel* floating_ = nullptr;
+    QLabel* floating_ = nullptr; // the floating picture panel that carries a photo from the strip
+    QPoint floatingGrab_;        // where the pointer holds it
     int statusHeight_ = 0;
     bool splitterDragging_ = false;
     int splitterLastX_ = -1;

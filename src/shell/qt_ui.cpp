@@ -158,10 +158,25 @@ void QtUi::setCaption(const QString& caption) {
 
 void QtUi::redraw(View view) {
     if (!window_) return;
-    if (view == View::Strip)
+    switch (view) {
+    case View::Strip:
         window_->refreshStrip();
-    else
+        break;
+    case View::Canvas:
         window_->canvasPanel()->update();
+        break;
+    case View::SelectedCell:
+        window_->updateCanvasCell(state_.CurrentSlot);
+        break;
+    }
+}
+
+void QtUi::redrawCell(int n) {
+    if (window_) window_->updateCanvasCell(n);
+}
+
+void QtUi::redrawStripPhoto(int p) {
+    if (window_) window_->updateStripPhoto(p);
 }
 
 void QtUi::setTabs(TabStrip strip, const QStringList& texts, int current) {

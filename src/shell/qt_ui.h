@@ -28,6 +28,8 @@ public:
     void setCommandEnabled(int commandId, bool enabled) override;
     void setCaption(const QString& caption) override;
     void redraw(View view) override;
+    void redrawCell(int n) override;
+    void redrawStripPhoto(int p) override;
     void setTabs(TabStrip strip, const QStringList& texts, int current) override;
     void placeCanvas(const CanvasPlacement& placement) override;
     void setCanvasScroll(int firstRow) override;

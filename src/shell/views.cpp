@@ -8,7 +8,6 @@
 #include "crop/crop_geometry.h"
 #include "crop/slots.h"
 
-#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenu>
@@ -25,7 +24,6 @@ namespace zanfold {
 namespace {
 
 const QColor kBackground(160, 160, 160);
-const char* kPhotoMime = "application/x-zanfold-photo";
 
 // Draws the rectangle `source` of the picture stretched onto `target`; parts of the rectangle outside the
 // picture stay as they are (white behind).
@@ -50,15 +48,18 @@ StripView::StripView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent)
     setAcceptDrops(true);
 }
 
-void StripView::paintEvent(QPaintEvent*) {
+void StripView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(rect(), kBackground);
+    const QRect dirty = event->rect();
+    p.fillRect(dirty, kBackground);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const int photos = static_cast<int>(state_.Photos.size());
     for (int k = 0; k < state_.StripCells; ++k) {
         const int i = state_.StripColumns * state_.StripScrollPos + k;
         if (i >= photos) break;
         const QPoint cell = stripCellCorner(state_, k);
+        // A selection or a use changes one or two cells: the others are not drawn again.
+        if (!dirty.intersects(QRect(cell - QPoint(2, 2), QSize(kStripPitch, kStripPitch)))) continue;
         p.fillRect(QRect(cell, QSize(kStripCell, kStripCell)), QColor::fromRgba(palette::kDarkBackground));
         // During an import, a record its worker has not finished is never read: its cell stays empty.
         if (!state_.PhotosLoaded.finished(i)) continue;
@@ -71,9 +72,10 @@ void StripView::paintEvent(QPaintEvent*) {
             p.setPen(QPen(QColor::fromRgba(palette::kHighlightPen), palette::kPenWidth));
             p.drawRect(QRect(cell - QPoint(1, 1), QSize(kStripCell + 2, kStripCell + 2)));
         }
+        // Every photo shows its use count, 0 included: a space and the number, its top-left at (88, 88).
         p.setPen(Qt::white);
-        p.drawText(QRect(cell + QPoint(80, 84), QSize(20, 16)), Qt::AlignRight,
-                   QString::number(photo.useCount));
+        p.drawText(QRect(cell + QPoint(88, 88), QSize(kStripPitch, kStripPitch)),
+                   Qt::AlignLeft | Qt::AlignTop, QLatin1Char(' ') + QString::number(photo.useCount));
         if (photo.damaged) {
             const QRect badge(cell + QPoint(2, 2), QSize(30, 16));
             p.fillRect(badge, QColor(200, 0, 0));
@@ -83,31 +85,36 @@ void StripView::paintEvent(QPaintEvent*) {
 }
 
 void StripView::mousePressEvent(QMouseEvent* event) {
+    // The left button and the right click select; the middle button does nothing.
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     const QPoint at = event->position().toPoint();
     const int hit = PHOTO_SELECT(state_, ui_, at.x(), at.y());
     if (event->button() == Qt::LeftButton) {
         dragArmed_ = hit != 0;
-    } else if (event->button() == Qt::RightButton && hit && photoMenu) {
+        pressPoint_ = at;
+    } else if (hit && photoMenu) {
         if (preparePhotoMenu) preparePhotoMenu(photoMenu);
         photoMenu->popup(event->globalPosition().toPoint());
     }
 }
 
-void StripView::mouseMoveEvent(QMouseEvent*) {
-    if (!dragArmed_ || state_.CurrentPhoto < 0) return;
-    dragArmed_ = false;
-    const PhotoRecord& photo = state_.Photos[state_.CurrentPhoto];
-    auto* drag = new QDrag(this);
-    auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(kPhotoMime), QByteArray::number(state_.CurrentPhoto));
-    drag->setMimeData(data);
-    drag->setPixmap(QPixmap::fromImage(photo.thumb.scaled(photo.stripWidth, photo.stripHeight)));
-    drag->setHotSpot(QPoint(photo.stripWidth / 2, photo.stripHeight / 2));
-    drag->exec(Qt::CopyAction);
+void StripView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint global = event->globalPosition().toPoint();
+    if (dragArmed_) {
+        // The first move after the press picks the photo up; there is no distance threshold.
+        dragArmed_ = false;
+        carrying_ = state_.CurrentPhoto >= 0 && photoDrag;
+        if (carrying_) photoDrag(PhotoDragStep::Start, pressPoint_, global);
+    } else if (carrying_) {
+        photoDrag(PhotoDragStep::Move, pressPoint_, global);
+    }
 }
 
-void StripView::mouseReleaseEvent(QMouseEvent*) {
+void StripView::mouseReleaseEvent(QMouseEvent* event) {
     dragArmed_ = false;
+    if (!carrying_) return;
+    carrying_ = false;
+    photoDrag(PhotoDragStep::Drop, pressPoint_, event->globalPosition().toPoint());
 }
 
 void StripView::wheelEvent(QWheelEvent* event) {
@@ -127,13 +134,12 @@ void StripView::dropEvent(QDropEvent* event) {
     runExclusive(state_, ui_, [&] { dropAlbumFolder(state_, ui_, folder); });
 }
 
-CanvasView::CanvasView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {
-    setAcceptDrops(true);
-}
+CanvasView::CanvasView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {}
 
-void CanvasView::paintEvent(QPaintEvent*) {
+void CanvasView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(rect(), kBackground);
+    const QRect dirty = event->rect();
+    p.fillRect(dirty, kBackground);
     if (state_.CurrentWork < 0 || state_.WorkTemplates.empty()) return;
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const int first = CLIP_GETSLOT(state_, state_.CurrentWork, state_.CurrentSpec, 0);
@@ -144,6 +150,8 @@ void CanvasView::paintEvent(QPaintEvent*) {
         if (n >= count) break;
         const SlotRecord& slot = state_.Slots[first + n];
         const QPoint cell = cellCorner(state_, i);
+        // An edit repaints its own cell; the others stay as they are.
+        if (!dirty.intersects(QRect(cell - QPoint(2, 2), QSize(kCellSize + 4, kCellSize + 4)))) continue;
         const QRect frame(frameCorner(state_, i), frameSize);
         p.fillRect(QRect(cell, QSize(kCellSize, kCellSize)), QColor::fromRgba(palette::kDarkBackground));
         p.fillRect(frame, Qt::white);
@@ -196,23 +204,13 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     const int step = wheelStep(event);
     if (state_.Photos.empty() || step == 0) return;
     const QPoint at = event->position().toPoint();
-    if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot && state_.CurrentSlot >= 0) {
+    // Over the selected cell the wheel zooms (when armed); over a gap with nothing selected it does nothing.
+    if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot) {
         // Turning the wheel away from the user shows the photo larger.
         if (state_.DragArmed) CLIP_ZOOM(state_, ui_, step < 0);
     } else if (scrollBy) {
         scrollBy(step);
     }
-}
-
-void CanvasView::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(kPhotoMime))) event->acceptProposedAction();
-}
-
-void CanvasView::dropEvent(QDropEvent* event) {
-    if (!event->mimeData()->hasFormat(QString::fromLatin1(kPhotoMime))) return;
-    event->acceptProposedAction();
-    const QPoint at = event->position().toPoint();
-    CLIP_DROP(state_, ui_, at.x(), at.y());
 }
 
 } // namespace zanfold

@@ -14,8 +14,12 @@ namespace zanfold {
 // horizontal wheel or a tilt, which must change nothing.
 int wheelStep(const QWheelEvent* event);
 
+// The stages of carrying a photo from the strip: picked up by the first move after a press on it, carried
+// while the mouse moves, dropped where the button is released.
+enum class PhotoDragStep { Start, Move, Drop };
+
 // The photo strip: paints the thumbnails of the visible rows with their use counts, selects on a press,
-// starts dragging a photo on the first move after it, opens the photo menu, scrolls with the wheel and takes
+// carries a photo from the first move after it, opens the photo menu, scrolls with the wheel and takes
 // dropped album folders.
 class StripView : public QWidget {
     Q_OBJECT
@@ -25,6 +29,8 @@ public:
     std::function<void(QMenu*)> preparePhotoMenu;
     QMenu* photoMenu = nullptr;
     std::function<void(int delta)> scrollBy;
+    // Carries the selected photo: the strip point of the press and the pointer's screen position.
+    std::function<void(PhotoDragStep, QPoint press, QPoint global)> photoDrag;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -38,11 +44,13 @@ protected:
 private:
     AppState& state_;
     Ui& ui_;
-    bool dragArmed_ = false;
+    bool dragArmed_ = false; // StripDragArmed
+    bool carrying_ = false;
+    QPoint pressPoint_; // StripPressX, StripPressY
 };
 
 // The crop canvas: paints the positions of the shown specification with their crops and masks, selects,
-// drags and zooms the photo in a frame, opens the position menu and takes photos dropped from the strip.
+// drags and zooms the photo in a frame and opens the position menu.
 class CanvasView : public QWidget {
     Q_OBJECT
 public:
@@ -56,8 +64,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     AppState& state_;

@@ -139,6 +139,27 @@ TEST_F(PhotoOps, SearchAndSearchNext) {
     EXPECT_EQ(state.CurrentPhoto, 1);
 }
 
+// The strip scrolls to a found photo only when its row is out of view.
+TEST_F(PhotoOps, SearchScrollsOnlyToAHiddenRow) {
+    state.StripColumns = 2;
+    state.StripPageSize = 2;
+    state.StripScrollPos = 0;
+    state.CurrentPhoto = 0;
+    for (int p : {0, 1, 2, 3})
+        assignPhoto(state, p, 0, 0, p, 1920, 1080);
+    ui.shownPhoto = -1;
+    assignPhoto(state, 4, 0, 0, 4, 1920, 1080);
+    releaseSlot(state, 0, 0, 1); // photo 1, on the first row, is unused again
+    PHOTO_SEARCH(state, ui, false);
+    EXPECT_EQ(state.CurrentPhoto, 1);
+    EXPECT_EQ(ui.shownPhoto, -1); // in view: not scrolled
+    EXPECT_EQ(ui.stripPhotoRedraws, (std::vector<int>{0, 1}));
+    releaseSlot(state, 0, 0, 4); // photo 4, on the third row
+    PHOTO_SEARCH(state, ui, true);
+    EXPECT_EQ(state.CurrentPhoto, 4);
+    EXPECT_EQ(ui.shownPhoto, 4);
+}
+
 TEST_F(PhotoOps, ReloadTakesTheNewFile) {
     assignPhoto(state, 0, 0, 0, 0, 1920, 1080);
     dir.write(QStringLiteral("a/1.jpg"), jpeg(300, 600));

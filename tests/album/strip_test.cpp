@@ -63,9 +63,14 @@ TEST(Strip, SelectByPoint) {
     }
     state.CurrentPhoto = 1;
     ui.redraws.clear();
+    ui.stripPhotoRedraws.clear();
     EXPECT_EQ(PHOTO_SELECT(state, ui, 125, 50), 1); // already selected: nothing drawn
     EXPECT_TRUE(ui.redraws.empty());
+    EXPECT_TRUE(ui.stripPhotoRedraws.empty());
     EXPECT_EQ(PHOTO_SELECT(state, ui, 50, 50), 1);
+    // The old outline and the new one: two cells, never the whole strip.
+    EXPECT_EQ(ui.stripPhotoRedraws, (std::vector<int>{1, 0}));
+    EXPECT_TRUE(ui.redraws.empty());
     EXPECT_EQ(ui.status[1], QStringLiteral(" 1:          IMG_0000.jpg  ( 4000 × 3000 )"));
 }
 
@@ -77,7 +82,7 @@ TEST(Strip, SelectIndexScrollsItsRowToTheTop) {
     EXPECT_EQ(state.CurrentPhoto, 5);
     EXPECT_EQ(state.StripScrollPos, 2);
     PHOTO_SELECTINDEX(state, ui, 9);
-    EXPECT_EQ(state.StripScrollPos, 3);
+    EXPECT_EQ(state.StripScrollPos, 4); // the scroll bar reaches the last row
     EXPECT_TRUE(ui.status[1].startsWith(QStringLiteral(" 10 ")));
 }
 

@@ -1,4 +1,5 @@
 #include "crop/canvas.h"
+#include "crop/crop_geometry.h"
 
 #include "core/commands.h"
 #include "crop/assignment.h"
@@ -8,6 +9,8 @@
 #include "support/work_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace zanfold {
 namespace {
@@ -79,6 +82,56 @@ TEST_F(Canvas, ClickSelectsAndArmsDragInsideTheFrame) {
 
     EXPECT_EQ(CLIP_CLICK(state, ui, 5, 5), 0);
     EXPECT_EQ(state.CurrentSlot, 0);
+}
+
+// Each edit asks for the cells it changes, never for the whole canvas.
+TEST_F(Canvas, EditsRedrawOnlyTheirCells) {
+    assignPhoto(state, 0, 0, 0, 1, 200, 112);
+    state.CurrentSlot = 0;
+    auto fresh = [&] {
+        ui.redraws.clear();
+        ui.cellRedraws.clear();
+    };
+    fresh();
+    CLIP_CLICK(state, ui, 300, 100); // from position 0 to 1: the old outline, then the new one
+    EXPECT_EQ(ui.cellRedraws, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(ui.redraws.empty());
+    fresh();
+    CLIP_CLICK(state, ui, 300, 100); // the selected cell again
+    EXPECT_TRUE(ui.cellRedraws.empty());
+    EXPECT_TRUE(ui.redraws.empty());
+    fresh();
+    state.DragPoint = state.DragStart + QPoint(5, 3);
+    CLIP_MOVE(state, ui);
+    CLIP_ZOOM(state, ui, true);
+    CLIP_SETPOS(state, ui, 7);
+    CLIP_DELPHOTO(state, ui);
+    EXPECT_EQ(std::count(ui.redraws.begin(), ui.redraws.end(), View::Canvas), 0);
+    EXPECT_EQ(std::count(ui.redraws.begin(), ui.redraws.end(), View::SelectedCell), 4);
+    // A cell scrolled out of view is not drawn when its outline goes.
+    state.FirstRow = 2;
+    fresh();
+    CLIP_CANCEL(state, ui, 1);
+    EXPECT_TRUE(ui.cellRedraws.empty());
+}
+
+// A resize that keeps the specification and its grid keeps the arming and the scroll row; a new grid
+// starts at row 0 with nothing armed.
+TEST_F(Canvas, ResizeKeepsArmingAndRowWhileTheGridStays) {
+    assignPhoto(state, 0, 0, 0, 1, 200, 112);
+    CLIP_CLICK(state, ui, 300, 100);
+    ASSERT_TRUE(state.DragArmed);
+    state.FirstRow = 1;
+    state.CanvasHeight += 5;
+    CLIP_CHANGESPEC(state, ui, state.CurrentSpec, 0);
+    EXPECT_TRUE(state.DragArmed);
+    EXPECT_EQ(state.FirstRow, 1);
+    EXPECT_EQ(state.CurrentSlot, 1);
+    state.RightPaneWidth = 500; // two columns instead of four
+    CLIP_CHANGESPEC(state, ui, state.CurrentSpec, 0);
+    EXPECT_FALSE(state.DragArmed);
+    EXPECT_EQ(state.FirstRow, 0);
+    EXPECT_EQ(ui.canvasScroll, 0);
 }
 
 TEST_F(Canvas, UsingAPhotoReplacesTheOldOne) {

@@ -58,6 +58,14 @@ void RecordingUi::redraw(View view) {
     redraws.push_back(view);
 }
 
+void RecordingUi::redrawCell(int n) {
+    cellRedraws.push_back(n);
+}
+
+void RecordingUi::redrawStripPhoto(int p) {
+    stripPhotoRedraws.push_back(p);
+}
+
 void RecordingUi::setTabs(TabStrip strip, const QStringList& texts, int current) {
     tabs[strip] = texts;
     currentTab[strip] = current;

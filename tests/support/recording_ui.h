@@ -38,6 +38,8 @@ public:
     std::map<int, bool> enabled;
     QString caption;
     std::vector<View> redraws;
+    std::vector<int> cellRedraws;       // redrawCell(n)
+    std::vector<int> stripPhotoRedraws; // redrawStripPhoto(p)
     std::map<TabStrip, QStringList> tabs;
     std::map<TabStrip, int> currentTab;
     std::vector<CanvasPlacement> placements;
@@ -65,6 +67,8 @@ public:
     void setCommandEnabled(int commandId, bool on) override;
     void setCaption(const QString& text) override;
     void redraw(View view) override;
+    void redrawCell(int n) override;
+    void redrawStripPhoto(int p) override;
     void setTabs(TabStrip strip, const QStringList& texts, int current) override;
     void placeCanvas(const CanvasPlacement& placement) override;
     void setCanvasScroll(int firstRow) override;
