@@ -76,4 +76,7 @@ awk -v photos="$photos" -v mb="$megabytes" -v files="$files" -v cores="$cores" \
     printf "\nsingle thread, one 24 MP photo: %s djpeg_scale_1_8_ms=%.0f\n", single, djpeg_single * 1000
     printf "ratios below 1 mean Zanfold is faster (peak MB of Zanfold covers import and output together)\n"
 }' | tee "$results"
+echo
+echo "Interaction repaints ..."
+QT_QPA_PLATFORM=offscreen "$build/bench/zanfold-paint-bench" 2> /dev/null | tee -a "$results"
 echo "Written to $results"
