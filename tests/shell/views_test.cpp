@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,12 @@ TEST_F(Views, TheCanvasScrollBarReachesTheLastRow) {
     QTest::keyClick(bar, Qt::Key_End); // the bottom: the last row at the top
     EXPECT_EQ(state->FirstRow, rows - 1);
     QTest::keyClick(bar, Qt::Key_Home);
+    EXPECT_EQ(state->FirstRow, 0);
+    // The wheel over a gap, with nothing selected, does nothing.
+    state->CurrentSlot = -1;
+    QWheelEvent wheel(QPointF(5, 5), QPointF(canvas()->mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas(), &wheel);
     EXPECT_EQ(state->FirstRow, 0);
     // The thumb dragged to the end of the track.
     QStyleOptionSlider option;
