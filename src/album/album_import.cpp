@@ -113,6 +113,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     const int count = static_cast<int>(files.size());
     state.Photos.assign(count, PhotoRecord{});
     ui.setStatus(1, QStringLiteral("导入相册，请稍后..."));
+    state.CancelOffered = true;
     ui.progress(0, count);
     QElapsedTimer timer;
     timer.start();
@@ -122,7 +123,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     // Each worker writes only the records it takes; the window meanwhile draws only the finished ones.
     state.PhotosLoaded.start(count);
     if (!quiet) ui.redraw(View::Strip);
-    runParallel(
+    const bool cancelled = runParallel(
         count, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
             PhotoRecord& photo = state.Photos[i];
@@ -136,8 +137,22 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         [&](int done) {
             ui.progress(done, count);
             if (!quiet) ui.redraw(View::Strip);
-        });
+        },
+        &state.CancelRequested);
+    state.CancelOffered = false;
     state.PhotosLoaded.stop();
+    if (cancelled) {
+        // Half an album would look like a whole one: the import leaves none (the work was cleared already).
+        ui.hideProgress();
+        ALBUM_RESET(state, ui);
+        state.AlbumPath.clear();
+        ui.setCaption(state.AppTitle);
+        ui.setCommandEnabled(command::OpenPhotoFolder, false);
+        ui.setStatus(2, QString());
+        ui.setStatus(1, importCancelledText());
+        if (!quiet) ui.redraw(View::Strip);
+        return 0;
+    }
     const qint64 elapsed = timer.elapsed();
     ui.hideProgress();
     ui.setCommandEnabled(command::ChooseTemplates, true);
@@ -148,6 +163,10 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     if (!quiet) ui.redraw(View::Strip);
     reportUnreadable(state, ui, files, errors);
     return 1;
+}
+
+QString importCancelledText() {
+    return QStringLiteral("导入相册已取消");
 }
 
 void dropAlbumFolder(AppState& state, Ui& ui, const QString& path) {

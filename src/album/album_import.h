@@ -18,6 +18,9 @@ QStringList albumFiles(const QString& folder);
 int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folder, bool quiet);
 
 // A folder dropped on the window: asks before replacing a loaded album.
+// What the status bar says after a cancelled import.
+QString importCancelledText();
+
 void dropAlbumFolder(AppState& state, Ui& ui, const QString& path);
 
 // Reads a photo file into the picture fields of a record: upright size (EXIF orientation when

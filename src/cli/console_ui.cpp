@@ -1,5 +1,7 @@
 #include "cli/console_ui.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 
 #include <unistd.h>
@@ -26,7 +28,33 @@ const char* iconWord(Icon icon) {
 
 } // namespace
 
+namespace {
+
+// Set by the signal handler, read while work runs; lock-free, so the handler may touch it.
+std::atomic<bool> stopSignalled{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void onStopSignal(int) {
+    stopSignalled.store(true);
+}
+
+} // namespace
+
 ConsoleUi::ConsoleUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+void ConsoleUi::stopOnSignals(CancelFlag& cancel) {
+    cancel_ = &cancel;
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESETHAND; // a second signal takes its default course
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void ConsoleUi::processEvents() {
+    if (cancel_ && stopSignalled.load()) cancel_->request();
+}
 
 Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const QString&, Answer) {
     if (icon == Icon::Warning || icon == Icon::Error || icon == Icon::Exclamation) ++problems_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ui.h"
+#include "core/worker_pool.h"
 
 #include <QElapsedTimer>
 
@@ -35,7 +36,10 @@ public:
     void showSettings() override {}
     void setBusy(bool) override {}
     bool openInShell(const QString&) override { return false; }
-    void processEvents() override {}
+    // Passes SIGINT and SIGTERM on to `cancel` while work runs: the running import or batch stops after
+    // the files already begun, so nothing is left half-written. A second signal ends the program at once.
+    void stopOnSignals(CancelFlag& cancel);
+    void processEvents() override;
     void quit() override {}
 
     // Messages shown with a warning or error icon.
@@ -45,6 +49,7 @@ private:
     bool terminal_;
     int lastPercent_ = -1;
     int problems_ = 0;
+    CancelFlag* cancel_ = nullptr;
 };
 
 } // namespace zanfold

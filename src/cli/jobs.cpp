@@ -101,6 +101,7 @@ void startSession(Session& s, const SessionFiles& files) {
     // There is no desktop to open the output folder in; messages are printed anyway.
     s.state.settings.OpenFolder = 0;
     s.state.JobCount = files.jobs;
+    s.ui.stopOnSignals(s.state.CancelRequested);
     TEMPLATE_LOAD(s.state, s.ui);
 }
 

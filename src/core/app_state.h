@@ -45,6 +45,8 @@ struct AppState {
 
     bool CommandBusy = false;    // a user action runs (see runExclusive); the window takes no input
     bool CloseRequested = false; // the user closed the window meanwhile: quit when the action ends
+    CancelFlag CancelRequested;  // the user asked to stop the running import or batch
+    bool CancelOffered = false;  // the running work (an import or a batch) can be stopped
     // While an import decodes: which records of Photos their workers have finished. The window reads
     // only those; every record counts as finished when no import runs.
     FinishedItems PhotosLoaded;

@@ -5,6 +5,7 @@ namespace zanfold {
 bool runExclusive(AppState& state, Ui& ui, const std::function<void()>& action) {
     if (state.CommandBusy) return false;
     state.CommandBusy = true;
+    state.CancelRequested.clear();
     ui.setBusy(true);
     action();
     state.CommandBusy = false;

@@ -33,11 +33,12 @@ int workerCount() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-void runParallel(int count, int workers, const std::function<void(int)>& work, Ui& ui,
-                 const std::function<void(int)>& onProgress) {
-    if (count <= 0) return;
+bool runParallel(int count, int workers, const std::function<void(int)>& work, Ui& ui,
+                 const std::function<void(int)>& onProgress, const CancelFlag* cancel) {
+    if (count <= 0) return false;
     std::atomic<int> next{0};
     std::atomic<int> done{0};
+    std::atomic<int> stopped{0}; // workers that left their loop
     std::mutex mutex;
     std::condition_variable changed;
     const int threads = std::clamp(workers, 1, count);
@@ -45,11 +46,13 @@ void runParallel(int count, int workers, const std::function<void(int)>& work, U
     pool.reserve(threads);
     for (int t = 0; t < threads; ++t) {
         pool.emplace_back([&] {
-            for (int i = next++; i < count; i = next++) {
+            for (int i = next++; i < count && !(cancel && cancel->requested()); i = next++) {
                 work(i);
                 ++done;
                 changed.notify_one();
             }
+            ++stopped;
+            changed.notify_one();
         });
     }
     int reported = -1;
@@ -59,13 +62,15 @@ void runParallel(int count, int workers, const std::function<void(int)>& work, U
             reported = now;
             if (onProgress) onProgress(now);
         }
-        if (now == count) break;
+        if (now == count || stopped.load() == threads) break;
         ui.processEvents();
         std::unique_lock lock(mutex);
         changed.wait_for(lock, std::chrono::milliseconds(10), [&] { return done.load() != reported; });
     }
     for (std::thread& t : pool)
         t.join();
+    if (onProgress && done.load() != reported) onProgress(done.load());
+    return done.load() < count;
 }
 
 } // namespace zanfold

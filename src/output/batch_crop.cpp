@@ -24,12 +24,17 @@ struct CropJob {
     QSize size;
     QString file;
     int work = 0;
+    int slot = 0; // the position, to name it
 };
 
 CropJob jobFor(const AppState& state, int g, int w) {
     const SlotRecord& slot = state.Slots[g];
-    return {state.Photos[slot.photo].image, QRect(slot.srcX, slot.srcY, slot.srcWidth, slot.srcHeight),
-            QSize(slot.outWidth, slot.outHeight), slot.outFolder + slot.name + QStringLiteral(".jpg"), w};
+    return {state.Photos[slot.photo].image,
+            QRect(slot.srcX, slot.srcY, slot.srcWidth, slot.srcHeight),
+            QSize(slot.outWidth, slot.outHeight),
+            slot.outFolder + slot.name + QStringLiteral(".jpg"),
+            w,
+            g};
 }
 
 FileError writeJob(const CropJob& job, QRgb background, int quality) {
@@ -68,6 +73,10 @@ QString templateFolder(const AppState& state, int w, bool batch) {
     const QString root = base + QLatin1Char('/') + album;
     const QString name = state.TemplateNames.value(state.WorkTemplates[w].template_);
     return root + (state.settings.OutFolderType ? QLatin1Char('_') : QLatin1Char('/')) + name;
+}
+
+QString batchCancelledText(int written, int total) {
+    return QStringLiteral("裁图已取消：已写入 %1 个文件，%2 个位置未写入").arg(written).arg(total - written);
 }
 
 QString finishedText(qint64 ms) {
@@ -138,23 +147,28 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
     }
 
     const int total = static_cast<int>(jobs.size());
+    state.CancelOffered = true;
     ui.progress(0, total);
     QElapsedTimer timer;
     timer.start();
     const QRgb background = backgroundColour(state.settings.BackColor);
     const int quality = state.settings.JpegQuality;
     std::mutex failureLock;
+    std::vector<char> written(total, 0); // each worker sets only its own job's mark
     int failed = 0;
     int firstFailed = total;
     QString firstFile;
     FileError firstError;
-    runParallel(
+    const bool cancelled = runParallel(
         total, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
             const CropJob& job = jobs[i];
             const FileError error =
                 folderErrors[job.work].failed() ? folderErrors[job.work] : writeJob(job, background, quality);
-            if (!error.failed()) return;
+            if (!error.failed()) {
+                written[i] = 1;
+                return;
+            }
             std::lock_guard lock(failureLock);
             ++failed;
             if (i < firstFailed) {
@@ -163,8 +177,22 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
                 firstError = error;
             }
         },
-        ui, [&](int done) { ui.progress(done, total); });
+        ui, [&](int done) { ui.progress(done, total); }, &state.CancelRequested);
+    state.CancelOffered = false;
     const qint64 elapsed = timer.elapsed();
+    if (cancelled) {
+        // The files already written are whole and stay; the rest were never started.
+        ui.hideProgress();
+        QStringList missing;
+        for (int i = 0; i < total; ++i)
+            if (!written[i]) missing << positionLabel(state, jobs[i].work, jobs[i].slot);
+        const int done = total - static_cast<int>(missing.size());
+        ui.setStatus(1, batchCancelledText(done, total));
+        ui.message(batchCancelledText(done, total) + QStringLiteral("\n\n未写入的位置：\n") +
+                       nameList(missing),
+                   Icon::Warning);
+        return 0;
+    }
 
     const QString text = finishedText(elapsed);
     // A batch that left files unwritten is not finished, and never says so.

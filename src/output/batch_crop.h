@@ -14,6 +14,9 @@ QString outputAlbumName(const QString& albumPath, bool batch);
 // output folder, as one folder per album with a sub-folder per template, or one folder "album_template".
 QString templateFolder(const AppState& state, int w, bool batch);
 
+// "裁图已取消：已写入 N 个文件，M 个位置未写入"
+QString batchCancelledText(int written, int total);
+
 // "裁图完成！用时：3.257秒"
 QString finishedText(qint64 milliseconds);
 

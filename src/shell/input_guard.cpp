@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
 
@@ -39,8 +40,7 @@ bool isDrag(QEvent::Type type) {
 
 } // namespace
 
-InputGuard::InputGuard(QWidget* window, const AppState& state)
-    : QObject(window), window_(window), state_(state) {
+InputGuard::InputGuard(QWidget* window, AppState& state) : QObject(window), window_(window), state_(state) {
     qApp->installEventFilter(this);
 }
 
@@ -61,6 +61,7 @@ bool InputGuard::belongsToWindow(QObject* object) const {
 bool InputGuard::eventFilter(QObject* watched, QEvent* event) {
     if (!state_.CommandBusy) return false;
     const QEvent::Type type = event->type();
+    if (allowed_ && watched == allowed_) return false;
     if (isDrag(type) && belongsToWindow(watched)) {
         // Refused, so the drop cursor says no.
         static_cast<QDropEvent*>(event)->setDropAction(Qt::IgnoreAction);
@@ -68,6 +69,8 @@ bool InputGuard::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (isInput(type) && belongsToWindow(watched)) {
+        if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            state_.CancelRequested.request();
         event->accept(); // a shortcut override accepted here keeps the shortcut from firing
         return true;
     }

@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
@@ -165,6 +166,10 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     progress_ = new QProgressBar(this);
     progress_->setTextVisible(false);
     progress_->hide();
+    cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    cancel_->setToolTip(QStringLiteral("停止导入或裁图（Esc）"));
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, [this] { state_.CancelRequested.request(); });
 
     floating_ = new QLabel(this);
     floating_->hide();
@@ -195,7 +200,7 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     // Up, …) whichever child has the focus; the wheel over tabs and scroll bars, and the splitter's drag.
     qApp->installEventFilter(this);
     // Installed last, so it sees every event first.
-    new InputGuard(this, state_);
+    (new InputGuard(this, state_))->allow(cancel_);
     resize(900, 600);
     applyLayout();
 }
@@ -438,6 +443,32 @@ void MainWindow::carryPhoto(PhotoDragStep step, QPoint press, QPoint global) {
     }
 }
 
+void MainWindow::showProgress(bool cancellable) {
+    cancel_->setVisible(cancellable);
+    progress_->show();
+    placeProgress();
+}
+
+void MainWindow::hideProgress() {
+    progress_->hide();
+    cancel_->hide();
+}
+
+void MainWindow::placeProgress() {
+    const WindowLayout layout = windowLayout(size(), state_.ToolbarHeight, statusHeight_,
+                                             state_.StripPaneWidth, logoSize(state_.ToolbarHeight).width());
+    QRect bar = layout.progress;
+    if (cancel_->isVisible()) {
+        // The cancel button takes the right end of the status bar, beside the progress.
+        const int width = cancel_->sizeHint().width();
+        cancel_->setGeometry(this->width() - width - 2, height() - statusHeight_, width, statusHeight_);
+        bar.setRight(cancel_->x() - 4);
+        cancel_->raise();
+    }
+    progress_->setGeometry(bar);
+    progress_->raise();
+}
+
 void MainWindow::updateCanvasCell(int n) {
     const int i = n - state_.CellColumns * state_.FirstRow;
     if (n < 0 || i < 0 || i >= state_.VisibleCells) return;
@@ -489,8 +520,7 @@ void MainWindow::applyLayout() {
     specTabs_->setGeometry(layout.specTabs);
     canvas_->setGeometry(layout.canvas);
     workTabs_->setGeometry(layout.workTabs);
-    progress_->setGeometry(layout.progress);
-    progress_->raise();
+    placeProgress();
     logo_->move(layout.logo);
     logo_->raise();
     if (!state_.WorkTemplates.empty()) CLIP_CHANGESPEC(state_, ui_, state_.CurrentSpec, 0);

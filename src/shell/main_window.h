@@ -13,6 +13,7 @@ class QMenu;
 class QFrame;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QScrollBar;
 class QStatusBar;
 class QTabBar;
@@ -34,6 +35,10 @@ public:
     QLabel* statusPart(int part) const { return status_[part - 1]; }
     QProgressBar* progressBar() const { return progress_; }
     QLabel* floatingPanel() const { return floating_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    // The progress bar over the status bar, with the cancel button when the work can be stopped.
+    void showProgress(bool cancellable);
+    void hideProgress();
     QWidget* stripPanel() const;
     QWidget* canvasPanel() const;
     QScrollBar* canvasScrollBar() const { return canvasScroll_; }
@@ -71,6 +76,7 @@ private:
     QAction* commandAction(int id, const QString& text, const QString& icon);
     void onTab(TabStrip strip, int index);
     void carryPhoto(PhotoDragStep step, QPoint press, QPoint global);
+    void placeProgress();
 
     AppState& state_;
     Ui& ui_;
@@ -86,6 +92,7 @@ private:
     QScrollBar* canvasScroll_ = nullptr;
     QFrame* splitter_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QPushButton* cancel_ = nullptr;
     QTabBar* specTabs_ = nullptr;
     QTabBar* workTabs_ = nullptr;
     QLabel* floating_ = nullptr; // the floating picture panel that carries a photo from the strip

@@ -134,8 +134,7 @@ void QtUi::progress(int value, int max) {
     QProgressBar* bar = window_->progressBar();
     bar->setRange(0, max);
     bar->setValue(value);
-    bar->show();
-    bar->raise();
+    if (!bar->isVisible()) window_->showProgress(state_.CancelOffered);
 }
 
 void QtUi::hideProgress() {
@@ -143,7 +142,7 @@ void QtUi::hideProgress() {
         waiting_ = false;
         QGuiApplication::restoreOverrideCursor();
     }
-    if (window_) window_->progressBar()->hide();
+    if (window_) window_->hideProgress();
 }
 
 void QtUi::setCommandEnabled(int commandId, bool enabled) {
