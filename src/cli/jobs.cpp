@@ -205,8 +205,10 @@ int commandCrop(const QStringList& arguments) {
     QElapsedTimer timer;
     timer.start();
     if (!ALBUM_OPEN(s.state, s.ui,
-                    QDir::fromNativeSeparators(QFileInfo(parser.value(album)).absoluteFilePath()), true))
+                    QDir::fromNativeSeparators(QFileInfo(parser.value(album)).absoluteFilePath()), true)) {
+        if (s.state.CancelRequested.requested()) err(importCancelledText());
         return kExitFailed;
+    }
     const qint64 importMs = timer.elapsed();
     if (!addTemplates(s, parser.values(tpl))) return kExitFailed;
     ALLOT_PHOTOS(s.state, s.ui, false);
@@ -228,8 +230,10 @@ int commandRender(const QStringList& arguments) {
     if (!startSession(s, parser, c)) return kExitUsage;
     QElapsedTimer timer;
     timer.start();
-    if (!openProjectFrom(s.state, s.ui, QFileInfo(parser.positionalArguments().front()).absoluteFilePath()))
+    if (!openProjectFrom(s.state, s.ui, QFileInfo(parser.positionalArguments().front()).absoluteFilePath())) {
+        if (s.state.CancelRequested.requested()) err(importCancelledText());
         return kExitFailed;
+    }
     return cropWork(s, parser.isSet(c.timings), timer.elapsed());
 }
 

@@ -40,6 +40,25 @@ protected:
     }
 };
 
+// A cancelled import leaves no album: half of one would look like a whole one.
+TEST_F(Import, CancelledImportLeavesNoAlbum) {
+    for (int i = 0; i < 40; ++i)
+        dir.write(QStringLiteral("a/%1.jpg").arg(i, 2, 10, QLatin1Char('0')), jpeg(800, 600));
+    state.JobCount = 1;
+    ui.onProcessEvents = [&] {
+        if (!ui.progressCalls.empty() && ui.progressCalls.back().first >= 2) state.CancelRequested.request();
+    };
+    EXPECT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("a")), false), 0);
+    EXPECT_TRUE(state.Photos.empty());
+    EXPECT_TRUE(state.AlbumPath.isEmpty());
+    EXPECT_EQ(ui.caption, state.AppTitle);
+    EXPECT_EQ(ui.status[1], QStringLiteral("导入相册已取消"));
+    EXPECT_FALSE(ui.enabled[command::ChooseTemplates]);
+    EXPECT_GE(ui.progressHidden, 1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(state.PhotosLoaded.finished(0)); // no run left open
+}
+
 TEST_F(Import, MixedFolderIsReadByContentAndOrderedByOrientation) {
     dir.write(QStringLiteral("a/b_land.jpg"), jpeg(400, 300));
     dir.write(QStringLiteral("a/A_port.JPG"), jpeg(300, 400));

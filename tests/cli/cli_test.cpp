@@ -4,9 +4,12 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <memory>
 #include <vector>
@@ -153,6 +156,39 @@ TEST_F(Cli, ConcurrentTemplateImportsKeepEveryTemplate) {
     EXPECT_EQ(listed.out.count(QLatin1Char('\n')), 9) << listed.out.toStdString();
     for (int i = 0; i < 8; ++i)
         EXPECT_TRUE(listed.out.contains(QStringLiteral("T%1\t").arg(i)));
+}
+
+// SIGINT stops an import on its way: the run fails, and whatever it wrote is whole.
+TEST_F(Cli, InterruptStopsAndLeavesNoPartialFile) {
+    for (int i = 0; i < 60; ++i)
+        dir.write(QStringLiteral("big/%1.jpg").arg(i, 2, 10, QLatin1Char('0')),
+                  test::makeJpeg(test::gradientImage(1600, 1200)));
+    const QString big = dir.file(QStringLiteral("big"));
+    QProcess process;
+    process.start(QStringLiteral(ZANFOLD_CLI),
+                  QStringList{QStringLiteral("crop"), QStringLiteral("--album"), big,
+                              QStringLiteral("--template"), QStringLiteral("Wedding"),
+                              QStringLiteral("--jobs"), QStringLiteral("1")} +
+                      common());
+    ASSERT_TRUE(process.waitForStarted());
+    process.setReadChannel(QProcess::StandardError);
+    // Interrupted as soon as the import reports progress.
+    QByteArray err;
+    while (!err.contains("progress") && process.waitForReadyRead(60000))
+        err += process.readAllStandardError();
+    ASSERT_TRUE(err.contains("progress"));
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit); // stopped by itself, not killed
+    EXPECT_NE(process.exitCode(), 0);
+    err += process.readAllStandardError();
+    EXPECT_TRUE(err.contains("导入相册已取消") || err.contains("裁图已取消")) << err.toStdString();
+    QDirIterator it(big, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        EXPECT_TRUE(file.endsWith(QStringLiteral(".jpg"))) << file.toStdString(); // no temporary left
+        EXPECT_TRUE(probe(file).ok()) << file.toStdString();
+    }
 }
 
 TEST_F(Cli, BadArgumentsGetUsage) {

@@ -230,6 +230,33 @@ TEST_F(Batch, AFixedFolderWithoutANameWritesNothing) {
     EXPECT_FALSE(QDir(dir.file(QStringLiteral("trip/trip"))).exists());
 }
 
+// A cancelled batch keeps the whole files already written, starts no other and names what is missing.
+TEST_F(Batch, CancelledBatchKeepsWholeFilesAndNamesTheRest) {
+    importAlbum({{QStringLiteral("1.jpg"), test::gradientImage(1600, 1200)}});
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1000, 1000, 30}});
+    fillAll(0);
+    state.JobCount = 1;
+    ui.onProcessEvents = [&] {
+        if (!ui.progressCalls.empty() && ui.progressCalls.back().first >= 3) state.CancelRequested.request();
+    };
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    const QStringList files = QDir(out(QStringLiteral("T"))).entryList(QDir::Files);
+    ASSERT_GE(files.size(), 3);
+    ASSERT_LT(files.size(), 30);
+    for (const QString& f : files) {
+        EXPECT_TRUE(f.endsWith(QStringLiteral(".jpg"))) << f.toStdString(); // no temporary left
+        EXPECT_EQ(probe(out(QStringLiteral("T/") + f)).size, QSize(1000, 1000)) << f.toStdString();
+    }
+    const int written = static_cast<int>(files.size());
+    EXPECT_EQ(ui.status[1], batchCancelledText(written, 30));
+    EXPECT_EQ(ui.lastMessage().icon, Icon::Warning);
+    EXPECT_TRUE(ui.lastMessage().text.startsWith(batchCancelledText(written, 30)));
+    // The first position not written is named, and a written one is not.
+    EXPECT_TRUE(
+        ui.lastMessage().text.contains(QStringLiteral("A%1").arg(written + 1, 3, 10, QLatin1Char('0'))));
+    EXPECT_FALSE(ui.lastMessage().text.contains(QStringLiteral("A001")));
+}
+
 TEST_F(Batch, CancelWritesNothing) {
     importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
     addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 1}});

@@ -4,6 +4,7 @@
 #include "crop/assignment.h"
 #include "crop/canvas.h"
 #include "crop/work_templates.h"
+#include "imaging/picture.h"
 #include "shell/command_dispatch.h"
 #include "shell/gui_support.h"
 #include "support/jpeg_maker.h"
@@ -12,8 +13,10 @@
 #include "support/work_fixture.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -169,6 +172,52 @@ TEST_F(Safety, DuringABatchDropsAndCommandsAreRefused) {
     EXPECT_EQ(state->AlbumPath, dir.file(QStringLiteral("trip")));
     EXPECT_EQ(state->Slots[0].photo, 0);
     EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("trip/trip/T/A030.jpg"))));
+}
+
+// Esc stops an import through the real key event: no album is left and the status says so.
+TEST_F(Safety, EscStopsAnImport) {
+    const QString trip = album(QStringLiteral("trip"), 24);
+    bool offered = false;
+    DuringWork during(live->window, [&] {
+        offered = live->window.cancelButton()->isVisible();
+        QTest::keyClick(&live->window, Qt::Key_Escape);
+    });
+    dropFolder(live->window.stripPanel(), trip);
+    ASSERT_TRUE(during.ran());
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(state->Photos.empty());
+    EXPECT_TRUE(state->AlbumPath.isEmpty());
+    EXPECT_EQ(live->window.statusPart(1)->text(), QStringLiteral("导入相册已取消"));
+    EXPECT_FALSE(live->window.cancelButton()->isVisible());
+    EXPECT_FALSE(state->CommandBusy);
+}
+
+// The 取消 button beside the progress stops a batch: the files written are whole, and the rest are named.
+TEST_F(Safety, TheCancelButtonStopsABatch) {
+    importByDrop(album(QStringLiteral("trip"), 2));
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1920, 1080, 30}});
+    for (int n = 0; n < 30; ++n)
+        assignPhoto(*state, n % 2, 0, 0, n, 1920, 1080);
+    DuringWork during(live->window, [&] {
+        QPushButton* cancel = live->window.cancelButton();
+        ASSERT_TRUE(cancel->isVisible());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    QStringList asked;
+    ModalAnswerer answers([&](QWidget* modal) {
+        asked << qobject_cast<QMessageBox*>(modal)->text();
+        pressButton(modal, QMessageBox::Ok);
+    });
+    CMDEVENT(*state, live->ui, command::StartCropping);
+    ASSERT_TRUE(during.ran());
+    const QStringList files = QDir(dir.file(QStringLiteral("trip/trip/T"))).entryList(QDir::Files);
+    EXPECT_LT(files.size(), 30);
+    for (const QString& f : files)
+        EXPECT_EQ(probe(dir.file(QStringLiteral("trip/trip/T/") + f)).size, QSize(1920, 1080))
+            << f.toStdString();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].startsWith(QStringLiteral("裁图已取消：已写入 %1 个文件").arg(files.size())));
+    EXPECT_EQ(state->Slots[0].photo, 0); // the work is untouched
 }
 
 // Return used to confirm and remove a template with all its assignments.
