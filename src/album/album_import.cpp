@@ -1,5 +1,6 @@
 #include "album/album_import.h"
 
+#include "album/thumb_cache.h"
 #include "core/commands.h"
 #include "core/geometry.h"
 #include "core/text.h"
@@ -44,7 +45,39 @@ void reportUnreadable(AppState& state, Ui& ui, const QStringList& files, const s
     ui.message(parts.join(QStringLiteral("\n\n")), Icon::Warning);
 }
 
+// The record as loadPhotoFile would have filled it, from a cache row; false when the row cannot be read.
+bool fromCache(PhotoRecord& photo, const QString& path, const CachedThumb& hit) {
+    const QImage thumb = cachedImage(hit.jpeg);
+    if (thumb.isNull()) return false;
+    photo.image = ImageSource{path, hit.orientation, 0};
+    photo.thumb = thumb;
+    photo.damaged = hit.damaged;
+    photo.width = hit.width;
+    photo.height = hit.height;
+    photo.thumbWidth = thumb.width();
+    photo.thumbHeight = thumb.height();
+    setStripSize(photo);
+    photo.hasImage = true;
+    return true;
+}
+
 } // namespace
+
+qint64 thumbCacheLimit(const AppState& state) {
+    return static_cast<qint64>(state.settings.ThumbCacheMB) * 1024 * 1024;
+}
+
+void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode) {
+    const qint64 limit = thumbCacheLimit(state);
+    if (state.ThumbCacheFile.isEmpty() || limit <= 0) return;
+    ThumbCache cache(state.ThumbCacheFile, limit);
+    if (!cache.usable()) return;
+    const QByteArray jpeg = settleThumbnail(photo.thumb);
+    cache.store({{photo.image.file,
+                  fileStamp(photo.image.file),
+                  {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged}}},
+                cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0));
+}
 
 QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, ThumbMode mode) {
     const PictureInfo info = probe(path);
@@ -120,6 +153,23 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     const bool safe = state.settings.SafeImport != 0;
     const bool autoOrient = state.settings.AutoOrient != 0;
     std::vector<QString> errors(count);
+    // Photos whose files have not changed since an earlier import come from the cache, decoded from a
+    // small JPEG instead of the photo; the others are decoded and join the cache afterwards.
+    const qint64 limit = thumbCacheLimit(state);
+    ThumbCache cache(limit > 0 ? state.ThumbCacheFile : QString(), limit);
+    const int mode = cacheMode(safe, autoOrient);
+    std::vector<FileStamp> stamps(count);
+    std::vector<std::optional<CachedThumb>> hits(count);
+    std::vector<QByteArray> fresh(count);
+    if (cache.usable()) {
+        for (int i = 0; i < count; ++i) {
+            const QString path = folder + QLatin1Char('/') + files[i];
+            stamps[i] = fileStamp(path);
+            hits[i] = cache.find(path, stamps[i], mode);
+            if (i % 256 == 255) ui.processEvents();
+        }
+    }
+    const bool caching = cache.usable();
     // Each worker writes only the records it takes; the window meanwhile draws only the finished ones.
     state.PhotosLoaded.start(count);
     if (!quiet) ui.redraw(View::Strip);
@@ -129,8 +179,12 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
             PhotoRecord& photo = state.Photos[i];
             photo.fileName = files[i];
             photo.index = i;
-            errors[i] = loadPhotoFile(photo, folder + QLatin1Char('/') + files[i], autoOrient,
-                                      safe ? ThumbMode::Safe : ThumbMode::Fast);
+            const QString path = folder + QLatin1Char('/') + files[i];
+            if (!hits[i] || !fromCache(photo, path, *hits[i])) {
+                errors[i] = loadPhotoFile(photo, path, autoOrient, safe ? ThumbMode::Safe : ThumbMode::Fast);
+                // The thumbnail becomes the one the cache will give back, so hits and misses look alike.
+                if (caching && errors[i].isEmpty()) fresh[i] = settleThumbnail(photo.thumb);
+            }
             state.PhotosLoaded.mark(i);
         },
         ui,
@@ -141,6 +195,21 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         &state.CancelRequested);
     state.CancelOffered = false;
     state.PhotosLoaded.stop();
+    if (caching) {
+        // One transaction for the whole import, on this thread, after the workers are done. Photos that
+        // were decoded before a cancel are kept too: the next attempt starts from them.
+        std::vector<CacheRow> rows;
+        std::vector<QString> used;
+        for (int i = 0; i < count; ++i) {
+            const PhotoRecord& p = state.Photos[i];
+            if (!fresh[i].isEmpty())
+                rows.push_back(
+                    {p.image.file, stamps[i], {fresh[i], p.width, p.height, p.image.orientation, p.damaged}});
+            else if (hits[i] && p.hasImage)
+                used.push_back(p.image.file);
+        }
+        cache.store(rows, mode, used);
+    }
     if (cancelled) {
         // Half an album would look like a whole one: the import leaves none (the work was cleared already).
         ui.hideProgress();

@@ -17,16 +17,22 @@ QStringList albumFiles(const QString& folder);
 // `quiet` skips redrawing the strip (a project being opened redraws once at its end).
 int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folder, bool quiet);
 
-// A folder dropped on the window: asks before replacing a loaded album.
 // What the status bar says after a cancelled import.
 QString importCancelledText();
 
+// A folder dropped on the window: asks before replacing a loaded album.
 void dropAlbumFolder(AppState& state, Ui& ui, const QString& path);
 
 // Reads a photo file into the picture fields of a record: upright size (EXIF orientation when
 // `autoOrient`), thumbnail, strip size and the damaged mark. The reason when it does not decode, and then
 // the record is unchanged.
 QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, ThumbMode mode);
+
+// The thumbnail cache's bound in bytes, from the settings.
+qint64 thumbCacheLimit(const AppState& state);
+// After a photo was decoded anew (a reload): its row in the thumbnail cache is refreshed, and its thumbnail
+// made the one the cache gives back.
+void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode);
 
 // Releases the catalogue.
 void ALBUM_RESET(AppState& state, Ui& ui);

@@ -123,6 +123,7 @@ void PHOTO_SAFELOAD(AppState& state, Ui& ui) {
         removeSelected(state, ui);
         return;
     }
+    rememberThumbnail(state, p, ThumbMode::Safe);
     PHOTO_NOUSE(state);
     moveToGroup(state, p, PHOTO_GETTYPE(p.width, p.height));
     regroup(state, ui);

@@ -1,6 +1,7 @@
 #include "cli/jobs.h"
 
 #include "album/album_import.h"
+#include "album/thumb_cache.h"
 #include "allocation/allocation.h"
 #include "cli/console_ui.h"
 #include "cli/sample.h"
@@ -102,6 +103,7 @@ void startSession(Session& s, const SessionFiles& files) {
     s.state.settings.OpenFolder = 0;
     s.state.JobCount = files.jobs;
     s.ui.stopOnSignals(s.state.CancelRequested);
+    s.state.ThumbCacheFile = ThumbCache::defaultFile();
     TEMPLATE_LOAD(s.state, s.ui);
 }
 

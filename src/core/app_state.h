@@ -42,6 +42,7 @@ struct AppState {
 
     Settings settings;
     QString SettingsPath;
+    QString ThumbCacheFile; // the thumbnail cache's database; empty: none (tests, and a cache of 0 MB)
 
     bool CommandBusy = false;    // a user action runs (see runExclusive); the window takes no input
     bool CloseRequested = false; // the user closed the window meanwhile: quit when the action ends

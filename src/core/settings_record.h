@@ -24,6 +24,7 @@ struct Settings {
     int SafeImport = 0;
     int JpegQuality = 90;
     int AutoOrient = 1;
+    int ThumbCacheMB = 200; // the thumbnail cache's bound; 0 keeps no cache
 };
 
 // The fixed output folder is chosen but names no folder (a hand-edited file can say so): nothing may be

@@ -20,8 +20,8 @@ namespace {
 
 const QString kSection = QStringLiteral("General");
 
-// The numeric settings in the order the file lists them (reading order does not matter). JpegQuality and
-// AutoOrient come after the original sixteen, so files of older versions simply lack them.
+// The numeric settings in the order the file lists them (reading order does not matter). JpegQuality,
+// AutoOrient and ThumbCacheMB come after the original sixteen, so files of older versions simply lack them.
 struct NumericKey {
     const char* name;
     int Settings::*field;
@@ -36,7 +36,7 @@ constexpr NumericKey kNumericKeys[] = {
     {"BackColor", &Settings::BackColor},       {"CheckMove", &Settings::CheckMove},
     {"FinishAsk", &Settings::FinishAsk},       {"UseMask", &Settings::UseMask},
     {"SafeImport", &Settings::SafeImport},     {"JpegQuality", &Settings::JpegQuality},
-    {"AutoOrient", &Settings::AutoOrient},
+    {"AutoOrient", &Settings::AutoOrient},     {"ThumbCacheMB", &Settings::ThumbCacheMB},
 };
 
 int toInt(double value) {
@@ -106,6 +106,7 @@ void loadOptionsFrom(AppState& state, const QString& file) {
     s.ClipTop = std::clamp(s.ClipTop, 0, 50);
     s.ClipLeft = std::clamp(s.ClipLeft, 0, 50);
     s.JpegQuality = std::clamp(s.JpegQuality, 1, 100);
+    s.ThumbCacheMB = std::max(0, s.ThumbCacheMB);
 }
 
 FileError saveOptions(const AppState& state) {

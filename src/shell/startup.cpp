@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "album/thumb_cache.h"
 #include "settings/settings_store.h"
 #include "templates/library_file.h"
 
@@ -16,6 +17,7 @@ void startUp(AppState& state, Ui& ui, const QString& dataFolder) {
     QDir::setCurrent(dataFolder);
     if (INITDATA(state)) TEMPLATE_LOAD(state, ui);
     LOADOPTIONS(state, dataFolder);
+    state.ThumbCacheFile = ThumbCache::defaultFile();
 }
 
 bool installChineseTranslations(QCoreApplication& app) {

@@ -25,8 +25,17 @@ struct CliRun {
     QString err;
 };
 
+// The thumbnail cache of the runs stays inside the test's folder.
+QProcessEnvironment testEnvironment() {
+    static TempDir cache;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+    return env;
+}
+
 CliRun cli(const QStringList& arguments) {
     QProcess process;
+    process.setProcessEnvironment(testEnvironment());
     process.start(QStringLiteral(ZANFOLD_CLI), arguments);
     // Generous: under ThreadSanitizer on a busy machine the demo takes minutes. A run still going is a
     // failure of its own, never read as an exit code of 0.
@@ -165,6 +174,7 @@ TEST_F(Cli, InterruptStopsAndLeavesNoPartialFile) {
                   test::makeJpeg(test::gradientImage(1600, 1200)));
     const QString big = dir.file(QStringLiteral("big"));
     QProcess process;
+    process.setProcessEnvironment(testEnvironment());
     process.start(QStringLiteral(ZANFOLD_CLI),
                   QStringList{QStringLiteral("crop"), QStringLiteral("--album"), big,
                               QStringLiteral("--template"), QStringLiteral("Wedding"),

@@ -129,7 +129,7 @@ TEST_F(SavingSettings, OkTakesEveryControlAndWritesTheFile) {
         QStringLiteral("[General]\r\nOutFolder=/out/crops\r\nUseOutFolder=1\r\nOutFolderType=1\r\n"
                        "ZoomSpeed=15\r\nLockType=0\r\nSurplusPhoto=1\r\nLoopPhoto=1\r\nFirstPhoto=0\r\n"
                        "OpenFolder=0\r\nClipTop=50\r\nClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\n"
-                       "FinishAsk=0\r\nUseMask=0\r\nSafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\n"));
+                       "FinishAsk=0\r\nUseMask=0\r\nSafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\nThumbCacheMB=200\r\n"));
 }
 
 TEST_F(SavingSettings, AnEmptyFixedFolderKeepsTheDialogOpen) {

@@ -105,7 +105,7 @@ TEST(Settings, SaveWritesEveryKeyInOrder) {
         "UseOutFolder=0\r\nOutFolderType=0\r\nZoomSpeed=10\r\nLockType=1\r\n"
         "SurplusPhoto=0\r\nLoopPhoto=0\r\nFirstPhoto=1\r\nOpenFolder=1\r\nClipTop=25\r\n"
         "ClipLeft=25\r\nBackColor=255\r\nCheckMove=1\r\nFinishAsk=1\r\nUseMask=1\r\n"
-        "SafeImport=0\r\nJpegQuality=90\r\nAutoOrient=1\r\n";
+        "SafeImport=0\r\nJpegQuality=90\r\nAutoOrient=1\r\nThumbCacheMB=200\r\n";
     EXPECT_EQ(TempDir::read(state.SettingsPath), expected);
 
     AppState again;

@@ -131,7 +131,7 @@ TEST_F(SettingsGui, EveryControlByClicksAndKeysThenOkWritesTheFile) {
             QStringLiteral("\r\nUseOutFolder=1\r\nOutFolderType=1\r\nZoomSpeed=15\r\nLockType=0\r\n"
                            "SurplusPhoto=1\r\nLoopPhoto=1\r\nFirstPhoto=0\r\nOpenFolder=0\r\nClipTop=50\r\n"
                            "ClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\nFinishAsk=0\r\nUseMask=0\r\n"
-                           "SafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\n"));
+                           "SafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\nThumbCacheMB=200\r\n"));
     EXPECT_EQ(state->settings.ZoomSpeed, 15);
 }
 

@@ -1,0 +1,223 @@
+#include "album/thumb_cache.h"
+
+#include "imaging/jpeg_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include <atomic>
+#include <cstdio>
+
+#include <sys/stat.h>
+
+namespace zanfold {
+
+namespace {
+
+constexpr int kThumbQuality = 92;
+// Rows hold a few numbers and a path beside the thumbnail.
+constexpr qint64 kRowOverhead = 200;
+
+void note(const QString& text) {
+    std::fprintf(stderr, "zanfold: %s\n", qPrintable(text));
+}
+
+QString uniqueConnection() {
+    static std::atomic<int> next{0};
+    return QStringLiteral("zanfold-thumbs-%1").arg(next++);
+}
+
+} // namespace
+
+FileStamp fileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return {static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+int cacheMode(bool safe, bool autoOrient) {
+    return (safe ? 1 : 0) | (autoOrient ? 2 : 0);
+}
+
+QByteArray settleThumbnail(QImage& thumb) {
+    const QByteArray jpeg = encodeJpeg(thumb, kThumbQuality);
+    const QImage back = cachedImage(jpeg);
+    if (!back.isNull()) thumb = back.convertToFormat(thumb.format());
+    return jpeg;
+}
+
+QImage cachedImage(const QByteArray& jpeg) {
+    return QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB32);
+}
+
+ThumbCache::ThumbCache(const QString& file, qint64 limitBytes) : limit_(limitBytes) {
+    if (file.isEmpty()) return;
+    if (open(file)) return;
+    // A database we cannot use is kept aside for a look, and a new one started once.
+    const QString aside = file + QStringLiteral(".broken");
+    QFile::remove(aside);
+    if (QFile::exists(file) && QFile::rename(file, aside))
+        note(QStringLiteral("缩略图缓存无法使用，已移到 %1").arg(aside));
+    if (!open(file)) note(QStringLiteral("缩略图缓存无法使用，本次导入不使用缓存：%1").arg(file));
+}
+
+ThumbCache::~ThumbCache() {
+    close();
+}
+
+QString ThumbCache::defaultFile() {
+    // Shared by the desktop program and zanfold-cli: a project rendered on the command line reopens fast too.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/zanfold/thumbnails.sqlite");
+}
+
+bool ThumbCache::open(const QString& file) {
+    if (!QDir().mkpath(QFileInfo(file).absolutePath())) return false;
+    const QString name = uniqueConnection();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        bool ok = db.open();
+        QSqlQuery q(db);
+        // The journal keeps the file whole through a crash in the middle of a write.
+        ok = ok && q.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        ok = ok &&
+             q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS thumbs (path TEXT PRIMARY KEY, size INTEGER, "
+                                   "mtime INTEGER, mode INTEGER, width INTEGER, height INTEGER, "
+                                   "orientation INTEGER, damaged INTEGER, jpeg BLOB, used INTEGER)"));
+        ok = ok && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS thumbs_used ON thumbs(used)"));
+        // A file that is not a database, or a damaged one, fails here rather than at the first lookup.
+        ok = ok && q.exec(QStringLiteral("SELECT COALESCE(MAX(used), 0) FROM thumbs")) && q.next();
+        if (ok) clock_ = q.value(0).toLongLong();
+        if (!ok) {
+            q = QSqlQuery();
+            db.close();
+        }
+        if (ok) {
+            connection_ = name;
+            return true;
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return false;
+}
+
+void ThumbCache::close() {
+    if (connection_.isEmpty()) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+    connection_.clear();
+}
+
+std::optional<CachedThumb> ThumbCache::find(const QString& path, FileStamp stamp, int mode) {
+    if (!usable() || !stamp.valid()) return std::nullopt;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.prepare(QStringLiteral("SELECT width, height, orientation, damaged, jpeg FROM thumbs "
+                             "WHERE path = ? AND size = ? AND mtime = ? AND mode = ?"));
+    q.addBindValue(path);
+    q.addBindValue(stamp.size);
+    q.addBindValue(stamp.mtimeNs);
+    q.addBindValue(mode);
+    if (!q.exec() || !q.next()) return std::nullopt;
+    CachedThumb t;
+    t.width = q.value(0).toInt();
+    t.height = q.value(1).toInt();
+    t.orientation = q.value(2).toInt();
+    t.damaged = q.value(3).toInt() != 0;
+    t.jpeg = q.value(4).toByteArray();
+    if (t.jpeg.isEmpty() || t.width <= 0 || t.height <= 0) return std::nullopt;
+    return t;
+}
+
+void ThumbCache::store(const std::vector<CacheRow>& rows, int mode, const std::vector<QString>& used) {
+    if (!usable() || (rows.empty() && used.empty())) return;
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (!db.transaction()) return;
+    const qint64 now = ++clock_;
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT OR REPLACE INTO thumbs (path, size, mtime, mode, width, height, "
+                                  "orientation, damaged, jpeg, used) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    bool ok = true;
+    for (const CacheRow& row : rows) {
+        if (!row.stamp.valid()) continue;
+        insert.addBindValue(row.path);
+        insert.addBindValue(row.stamp.size);
+        insert.addBindValue(row.stamp.mtimeNs);
+        insert.addBindValue(mode);
+        insert.addBindValue(row.thumb.width);
+        insert.addBindValue(row.thumb.height);
+        insert.addBindValue(row.thumb.orientation);
+        insert.addBindValue(row.thumb.damaged ? 1 : 0);
+        insert.addBindValue(row.thumb.jpeg);
+        insert.addBindValue(now);
+        ok = ok && insert.exec();
+    }
+    QSqlQuery touch(db);
+    touch.prepare(QStringLiteral("UPDATE thumbs SET used = ? WHERE path = ?"));
+    for (const QString& path : used) {
+        touch.addBindValue(now);
+        touch.addBindValue(path);
+        ok = ok && touch.exec();
+    }
+    if (!ok || !db.commit()) {
+        db.rollback();
+        note(QStringLiteral("缩略图缓存未能写入：%1").arg(db.lastError().text()));
+        return;
+    }
+    evict();
+}
+
+qint64 ThumbCache::bytes() {
+    if (!usable()) return 0;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    if (!q.exec(
+            QStringLiteral("SELECT COALESCE(SUM(LENGTH(jpeg) + LENGTH(path)), 0), COUNT(*) FROM thumbs")) ||
+        !q.next())
+        return 0;
+    return q.value(0).toLongLong() + q.value(1).toLongLong() * kRowOverhead;
+}
+
+int ThumbCache::rows() {
+    if (!usable()) return 0;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    return q.exec(QStringLiteral("SELECT COUNT(*) FROM thumbs")) && q.next() ? q.value(0).toInt() : 0;
+}
+
+void ThumbCache::evict() {
+    qint64 total = bytes();
+    if (limit_ <= 0 || total <= limit_) return;
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery oldest(db);
+    // Down to nine tenths of the limit, so the next imports do not evict a few rows each.
+    if (!oldest.exec(QStringLiteral("SELECT path, LENGTH(jpeg) + LENGTH(path) FROM thumbs ORDER BY used")))
+        return;
+    QStringList gone;
+    const qint64 target = limit_ / 10 * 9;
+    while (total > target && oldest.next()) {
+        gone << oldest.value(0).toString();
+        total -= oldest.value(1).toLongLong() + kRowOverhead;
+    }
+    oldest.finish();
+    if (!db.transaction()) return;
+    QSqlQuery remove(db);
+    remove.prepare(QStringLiteral("DELETE FROM thumbs WHERE path = ?"));
+    for (const QString& path : gone) {
+        remove.addBindValue(path);
+        remove.exec();
+    }
+    db.commit();
+    QSqlQuery(db).exec(QStringLiteral("VACUUM"));
+}
+
+} // namespace zanfold
