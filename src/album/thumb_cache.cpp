@@ -49,12 +49,13 @@ int cacheMode(bool safe, bool autoOrient) {
 QByteArray settleThumbnail(QImage& thumb) {
     const QByteArray jpeg = encodeJpeg(thumb, kThumbQuality);
     const QImage back = cachedImage(jpeg);
-    if (!back.isNull()) thumb = back.convertToFormat(thumb.format());
+    if (!back.isNull()) thumb = back;
     return jpeg;
 }
 
 QImage cachedImage(const QByteArray& jpeg) {
-    return QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB32);
+    // The format decoding gives a thumbnail, so a found one is the same image in every respect.
+    return QImage::fromData(jpeg, "JPEG").convertToFormat(QImage::Format_RGB888);
 }
 
 ThumbCache::ThumbCache(const QString& file, qint64 limitBytes) : limit_(limitBytes) {
