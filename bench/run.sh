@@ -4,6 +4,7 @@
 set -euo pipefail
 
 build="$(cd "$1" && pwd)"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 data="$build/bench"
 tool="$build/bench/zanfold-bench"
 cli="$build/src/cli/zanfold-cli"
@@ -31,6 +32,8 @@ measure() {
     echo "$secs $((kb / 1024))"
 }
 
+# Our runs start from an empty thumbnail cache of their own: the import rows are the cold figures.
+export XDG_CACHE_HOME="$work/cache"
 echo "Our import and batch output ($cores workers) ..."
 /usr/bin/time -f "%M" -o "$work/ours-mem.txt" \
     "$cli" crop --album "$album" --template Bench --out "$work/ours" --project "$work/bench.zpj" \
@@ -76,6 +79,8 @@ awk -v photos="$photos" -v mb="$megabytes" -v files="$files" -v cores="$cores" \
     printf "\nsingle thread, one 24 MP photo: %s djpeg_scale_1_8_ms=%.0f\n", single, djpeg_single * 1000
     printf "ratios below 1 mean Zanfold is faster (peak MB of Zanfold covers import and output together)\n"
 }' | tee "$results"
+echo
+"$here/reopen.sh" "$build" | tee -a "$results"
 echo
 echo "Interaction repaints ..."
 QT_QPA_PLATFORM=offscreen "$build/bench/zanfold-paint-bench" 2> /dev/null | tee -a "$results"
