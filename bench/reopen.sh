@@ -32,7 +32,11 @@ run() {
     /usr/bin/time -f "%e" -o "$work/time.txt" "$@" --timings 2> "$work/err.txt" | import_ms
 }
 
-echo "Reopening $count photos: cold cache, then warm ..."
+echo "Reopening $count photos: without a cache, with a cold cache, then a warm one ..."
+printf '[General]\nLockType=0\nFinishAsk=0\nOpenFolder=0\nThumbCacheMB=0\n' > "$work/NoCache.ini"
+none=$(run "$cli" crop --album "$album" --template Bench --out "$work/out" --library "$work/lib.xml" \
+    --settings "$work/NoCache.ini")
+none_s=$(cat "$work/time.txt")
 cold=$(run "$cli" crop --album "$album" --template Bench --out "$work/out" --project "$work/work.zpj" "${session[@]}")
 cold_s=$(cat "$work/time.txt")
 warm=$(run "$cli" crop --album "$album" --template Bench --out "$work/out" "${session[@]}")
@@ -41,11 +45,12 @@ render=$(run "$cli" render "$work/work.zpj" "${session[@]}")
 render_s=$(cat "$work/time.txt")
 bytes=$(stat -c %s "$work/cache/zanfold/thumbnails.sqlite")
 
-awk -v n="$count" -v cold="$cold" -v warm="$warm" -v render="$render" -v cold_s="$cold_s" -v warm_s="$warm_s" \
+awk -v n="$count" -v none="$none" -v none_s="$none_s" -v cold="$cold" -v warm="$warm" -v render="$render" -v cold_s="$cold_s" -v warm_s="$warm_s" \
     -v render_s="$render_s" -v bytes="$bytes" 'BEGIN {
     printf "%-44s %12s %16s\n", "reopen, " n " photos", "import ms", "whole run s"
+    printf "%-44s %12d %16.2f\n", "no cache (ThumbCacheMB=0)", none, none_s
     printf "%-44s %12d %16.2f\n", "cold cache (decodes every photo)", cold, cold_s
     printf "%-44s %12d %16.2f\n", "warm cache", warm, warm_s
     printf "%-44s %12d %16.2f\n", "warm cache, zanfold-cli render of the project", render, render_s
-    printf "warm import is %.0fx faster than cold; the cache holds %.1f KB per photo\n", cold / (warm > 0 ? warm : 1), bytes / 1024 / n
+    printf "warm import is %.0fx faster than cold; cold is %+.1f%% against no cache; the cache holds %.1f KB per photo\n", cold / (warm > 0 ? warm : 1), (cold - none) * 100 / none, bytes / 1024 / n
 }'

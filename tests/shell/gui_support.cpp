@@ -1,6 +1,7 @@
 #include "shell/gui_support.h"
 
 #include <QProgressBar>
+#include <QTest>
 
 namespace zanfold::test {
 
@@ -18,6 +19,31 @@ LiveWindow::LiveWindow() {
     ui.attach(&window);
     window.resize(1000, 700);
     window.show();
+}
+
+void LiveWindowTest::SetUp() {
+    application();
+    live = std::make_unique<LiveWindow>();
+    state = &live->state;
+}
+
+bool pressForDialog(LiveWindow& live, Qt::Key key, const std::function<bool(QWidget*)>& isIt,
+                    const std::function<void(QWidget*)>& inside,
+                    const std::function<void(QWidget*)>& others) {
+    bool opened = false;
+    ModalAnswerer answerer([&](QWidget* modal) {
+        if (!opened && isIt(modal)) {
+            opened = true;
+            inside(modal);
+        } else if (others) {
+            others(modal);
+        }
+    });
+    // Shortcuts reach the active window only; a closed dialog need not hand the activation back.
+    live.window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&live.window)) return false;
+    QTest::keyClick(&live.window, key);
+    return opened;
 }
 
 ModalAnswerer::ModalAnswerer(std::function<void(QWidget*)> handle) : handle_(std::move(handle)) {

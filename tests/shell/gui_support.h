@@ -4,8 +4,12 @@
 #include "shell/main_window.h"
 #include "shell/qt_ui.h"
 
+#include "support/temp_dir.h"
+
 #include <QApplication>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -24,6 +28,16 @@ struct LiveWindow {
     MainWindow window{state, ui};
 
     LiveWindow();
+};
+
+// A test over the real window, with a folder of its own.
+class LiveWindowTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<LiveWindow> live;
+    AppState* state = nullptr;
+
+    void SetUp() override;
 };
 
 // Answers the modal dialogs a command opens: each new one is handed to `handle`, in the order they appear,
@@ -51,5 +65,18 @@ private:
     QTimer timer_;
     bool ran_ = false;
 };
+
+// Presses `key` on the active window and hands the modal dialog it opens to `inside`; every other dialog
+// opened meanwhile goes to `others`. False when the key opened no dialog the filter `isIt` accepts.
+bool pressForDialog(LiveWindow& live, Qt::Key key, const std::function<bool(QWidget*)>& isIt,
+                    const std::function<void(QWidget*)>& inside, const std::function<void(QWidget*)>& others);
+
+template <typename Dialog>
+bool pressForDialog(LiveWindow& live, Qt::Key key, const std::function<void(Dialog*)>& inside,
+                    const std::function<void(QWidget*)>& others = {}) {
+    return pressForDialog(
+        live, key, [](QWidget* w) { return qobject_cast<Dialog*>(w) != nullptr; },
+        [&](QWidget* w) { inside(qobject_cast<Dialog*>(w)); }, others);
+}
 
 } // namespace zanfold::test

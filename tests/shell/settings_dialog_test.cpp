@@ -22,38 +22,18 @@
 namespace zanfold {
 namespace {
 
-using test::LiveWindow;
-using test::ModalAnswerer;
 using test::TempDir;
 
-class SettingsGui : public ::testing::Test {
+class SettingsGui : public test::LiveWindowTest {
 protected:
-    TempDir dir;
-    std::unique_ptr<LiveWindow> live;
-    AppState* state = nullptr;
-
     void SetUp() override {
-        test::application();
-        live = std::make_unique<LiveWindow>();
-        state = &live->state;
+        LiveWindowTest::SetUp();
         state->SettingsPath = dir.file(QStringLiteral("Zanfold.ini"));
     }
     // Presses F2 and lets `inside` work the dialog; `others` answers what it opens.
     void withDialog(const std::function<void(SettingsDialog*)>& inside,
                     const std::function<void(QWidget*)>& others = {}) {
-        bool opened = false;
-        ModalAnswerer answerer([&](QWidget* modal) {
-            if (auto* d = qobject_cast<SettingsDialog*>(modal); d && !opened) {
-                opened = true;
-                inside(d);
-            } else if (others) {
-                others(modal);
-            }
-        });
-        live->window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&live->window));
-        QTest::keyClick(&live->window, Qt::Key_F2);
-        EXPECT_TRUE(opened);
+        EXPECT_TRUE(test::pressForDialog<SettingsDialog>(*live, Qt::Key_F2, inside, others));
     }
     static void page(SettingsDialog* d, int index) {
         QTabBar* bar = d->tabs()->tabBar();

@@ -27,9 +27,6 @@
 namespace zanfold {
 namespace {
 
-using test::LiveWindow;
-using test::ModalAnswerer;
-using test::TempDir;
 
 QTreeWidgetItem* templateItem(TemplateDialog* d, int row) {
     return d->tree()->topLevelItem(0)->child(row);
@@ -60,16 +57,10 @@ void answer(QWidget* modal, QMessageBox::StandardButton which) {
 }
 
 // The real window over a real library file.
-class TemplateWindowGui : public ::testing::Test {
+class TemplateWindowGui : public test::LiveWindowTest {
 protected:
-    TempDir dir;
-    std::unique_ptr<LiveWindow> live;
-    AppState* state = nullptr;
-
     void SetUp() override {
-        test::application();
-        live = std::make_unique<LiveWindow>();
-        state = &live->state;
+        LiveWindowTest::SetUp();
         state->TemplateFile = dir.file(QStringLiteral("zfTemplate.xml"));
     }
     void addLibrary(const QString& name, const std::vector<SpecRecord>& specs) {
@@ -85,20 +76,7 @@ protected:
     // Presses a key on the main window and lets `inside` work the template window it opens.
     void openWith(Qt::Key key, const std::function<void(TemplateDialog*)>& inside,
                   const std::function<void(QWidget*)>& others = {}) {
-        bool opened = false;
-        ModalAnswerer answerer([&](QWidget* modal) {
-            if (auto* d = qobject_cast<TemplateDialog*>(modal); d && !opened) {
-                opened = true;
-                inside(d);
-            } else if (others) {
-                others(modal);
-            }
-        });
-        // Shortcuts reach the active window only; a closed dialog need not hand the activation back.
-        live->window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&live->window));
-        QTest::keyClick(&live->window, key);
-        EXPECT_TRUE(opened);
+        EXPECT_TRUE(test::pressForDialog<TemplateDialog>(*live, key, inside, others));
     }
 };
 

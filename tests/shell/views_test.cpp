@@ -25,8 +25,6 @@
 namespace zanfold {
 namespace {
 
-using test::LiveWindow;
-using test::TempDir;
 
 // Records the regions the widget is asked to paint.
 class PaintRecorder : public QObject {
@@ -46,16 +44,10 @@ protected:
 };
 
 // The real window over an imported album of 30 photos and a work of 40 portrait positions.
-class Views : public ::testing::Test {
+class Views : public test::LiveWindowTest {
 protected:
-    TempDir dir;
-    std::unique_ptr<LiveWindow> live;
-    AppState* state = nullptr;
-
     void SetUp() override {
-        test::application();
-        live = std::make_unique<LiveWindow>();
-        state = &live->state;
+        LiveWindowTest::SetUp();
         for (int i = 0; i < 30; ++i)
             dir.write(QStringLiteral("trip/%1.jpg").arg(i, 2, 10, QLatin1Char('0')),
                       test::makeJpeg(test::solidImage(400, 300, qRgb(200, 40 + 5 * i, 40))));

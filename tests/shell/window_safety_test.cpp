@@ -33,7 +33,6 @@ namespace zanfold {
 namespace {
 
 using test::DuringWork;
-using test::LiveWindow;
 using test::ModalAnswerer;
 using test::TempDir;
 
@@ -66,16 +65,10 @@ void pressButton(QWidget* modal, QMessageBox::StandardButton which) {
     box->button(which)->click();
 }
 
-class Safety : public ::testing::Test {
+class Safety : public test::LiveWindowTest {
 protected:
-    TempDir dir;
-    std::unique_ptr<LiveWindow> live;
-    AppState* state = nullptr;
-
     void SetUp() override {
-        test::application();
-        live = std::make_unique<LiveWindow>();
-        state = &live->state;
+        LiveWindowTest::SetUp();
         state->JobCount = 1; // long enough work to act during it
         state->settings.OpenFolder = 0;
     }
