@@ -45,20 +45,32 @@ void reportUnreadable(AppState& state, Ui& ui, const QStringList& files, const s
     ui.message(parts.join(QStringLiteral("\n\n")), Icon::Warning);
 }
 
-// The record as loadPhotoFile would have filled it, from a cache row; false when the row cannot be read.
-bool fromCache(PhotoRecord& photo, const QString& path, const CachedThumb& hit) {
-    const QImage thumb = cachedImage(hit.jpeg);
-    if (thumb.isNull()) return false;
-    photo.image = ImageSource{path, hit.orientation, 0};
+// The picture fields of a record, whether decoded or found in the cache.
+void setPicture(PhotoRecord& photo, const ImageSource& source, const QImage& thumb, bool damaged, int width,
+                int height) {
+    photo.image = source;
     photo.thumb = thumb;
-    photo.damaged = hit.damaged;
-    photo.width = hit.width;
-    photo.height = hit.height;
+    photo.damaged = damaged;
+    photo.width = width;
+    photo.height = height;
     photo.thumbWidth = thumb.width();
     photo.thumbHeight = thumb.height();
     setStripSize(photo);
     photo.hasImage = true;
+}
+
+// The record as loadPhotoFile would have filled it, from a cache row; false when the row cannot be read.
+bool fromCache(PhotoRecord& photo, const QString& path, const CachedThumb& hit) {
+    const QImage thumb = cachedImage(hit.jpeg);
+    if (thumb.isNull()) return false;
+    setPicture(photo, ImageSource{path, hit.orientation, 0}, thumb, hit.damaged, hit.width, hit.height);
     return true;
+}
+
+// What the cache keeps of a decoded record.
+CacheRow cacheRow(const PhotoRecord& photo, FileStamp stamp, const QByteArray& jpeg) {
+    return {
+        photo.image.file, stamp, {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged}};
 }
 
 } // namespace
@@ -73,9 +85,7 @@ void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode
     ThumbCache cache(state.ThumbCacheFile, limit);
     if (!cache.usable()) return;
     const QByteArray jpeg = settleThumbnail(photo.thumb);
-    cache.store({{photo.image.file,
-                  fileStamp(photo.image.file),
-                  {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged}}},
+    cache.store({cacheRow(photo, fileStamp(photo.image.file), jpeg)},
                 cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0));
 }
 
@@ -93,15 +103,7 @@ QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, 
     th = std::max(1, th);
     const Rendered thumb = thumbnail(source, tw, th, mode);
     if (!thumb.ok()) return thumb.error;
-    photo.image = source;
-    photo.thumb = thumb.image;
-    photo.damaged = thumb.damaged;
-    photo.width = width;
-    photo.height = height;
-    photo.thumbWidth = tw;
-    photo.thumbHeight = th;
-    setStripSize(photo);
-    photo.hasImage = true;
+    setPicture(photo, source, thumb.image, thumb.damaged, width, height);
     return {};
 }
 
@@ -203,8 +205,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         for (int i = 0; i < count; ++i) {
             const PhotoRecord& p = state.Photos[i];
             if (!fresh[i].isEmpty())
-                rows.push_back(
-                    {p.image.file, stamps[i], {fresh[i], p.width, p.height, p.image.orientation, p.damaged}});
+                rows.push_back(cacheRow(p, stamps[i], fresh[i]));
             else if (hits[i] && p.hasImage)
                 used.push_back(p.image.file);
         }

@@ -97,15 +97,13 @@ bool ThumbCache::open(const QString& file) {
         ok = ok && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS thumbs_used ON thumbs(used)"));
         // A file that is not a database, or a damaged one, fails here rather than at the first lookup.
         ok = ok && q.exec(QStringLiteral("SELECT COALESCE(MAX(used), 0) FROM thumbs")) && q.next();
-        if (ok) clock_ = q.value(0).toLongLong();
-        if (!ok) {
-            q = QSqlQuery();
-            db.close();
-        }
         if (ok) {
+            clock_ = q.value(0).toLongLong();
             connection_ = name;
             return true;
         }
+        q = QSqlQuery();
+        db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return false;

@@ -20,9 +20,6 @@ WindowLayout windowLayout(QSize client, int toolbarHeight, int statusHeight, int
     l.canvas = QRect(right, toolbarHeight + 23, l.rightPaneWidth, l.canvasHeight);
     l.workTabs = QRect(right, toolbarHeight + l.paneHeight - 23, l.rightPaneWidth, 23);
     l.progress = QRect(180, l.paneHeight + toolbarHeight + 7, width - 183, statusHeight - 8);
-    l.statusWidths[0] = width - 400;
-    l.statusWidths[1] = 200;
-    l.statusWidths[2] = 9999;
     l.statusParts[0] = QRect(0, 0, std::max(0, width - 400), statusHeight);
     l.statusParts[1] = QRect(width - 400, 0, 200, statusHeight);
     l.statusParts[2] = QRect(width - 200, 0, 200, statusHeight);

@@ -15,9 +15,9 @@ struct WindowLayout {
     QRect specTabs;
     QRect canvas;
     QRect workTabs;
-    QRect progress;                  // over the status bar
-    int statusWidths[3] = {0, 0, 0}; // as the bar is divided; the last part fills the rest
-    QRect statusParts[3];            // the parts in the bar: part 2 starts 400 pixels from the right
+    QRect progress; // over the status bar
+    // The status bar's parts, widths width - 400, 200 and the rest: part 2 starts 400 pixels from the right.
+    QRect statusParts[3];
     QPoint logo;
 };
 

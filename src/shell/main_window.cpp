@@ -455,9 +455,7 @@ void MainWindow::hideProgress() {
 }
 
 void MainWindow::placeProgress() {
-    const WindowLayout layout = windowLayout(size(), state_.ToolbarHeight, statusHeight_,
-                                             state_.StripPaneWidth, logoSize(state_.ToolbarHeight).width());
-    QRect bar = layout.progress;
+    QRect bar = progressArea_;
     if (cancel_->isVisible()) {
         // The cancel button takes the right end of the status bar, beside the progress.
         const int width = cancel_->sizeHint().width();
@@ -520,6 +518,7 @@ void MainWindow::applyLayout() {
     specTabs_->setGeometry(layout.specTabs);
     canvas_->setGeometry(layout.canvas);
     workTabs_->setGeometry(layout.workTabs);
+    progressArea_ = layout.progress;
     placeProgress();
     logo_->move(layout.logo);
     logo_->raise();

@@ -93,6 +93,7 @@ private:
     QFrame* splitter_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QRect progressArea_; // where the layout puts the progress bar; the cancel button takes its right end
     QTabBar* specTabs_ = nullptr;
     QTabBar* workTabs_ = nullptr;
     QLabel* floating_ = nullptr; // the floating picture panel that carries a photo from the strip

@@ -16,8 +16,8 @@ TEST(Layout, PanesOfA1000By700Window) {
     EXPECT_EQ(l.strip, QRect(0, 40, 240, 638));
     EXPECT_EQ(l.splitter, QRect(240, 40, 6, 638));
     EXPECT_EQ(l.progress, QRect(180, 685, 817, 14));
-    EXPECT_EQ(l.statusWidths[0], 600);
-    EXPECT_EQ(l.statusWidths[1], 200);
+    EXPECT_EQ(l.statusParts[0].width(), 600);
+    EXPECT_EQ(l.statusParts[1].width(), 200);
     EXPECT_EQ(l.statusParts[0], QRect(0, 0, 600, 22));
     EXPECT_EQ(l.statusParts[1], QRect(600, 0, 200, 22));
     EXPECT_EQ(l.statusParts[2], QRect(800, 0, 200, 22)); // the rest of the bar
