@@ -141,6 +141,8 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         return 0;
     }
     state.AlbumPath = folder;
+    // The old work goes: its history cannot be taken back into the new one.
+    state.History.reset();
     CLIP_CLEARTEMPLATES(state, ui, true);
     ALBUM_RESET(state, ui);
     ui.setCaption(state.AppTitle + QStringLiteral(" - ") + state.AlbumPath);
@@ -239,7 +241,7 @@ QString importCancelledText() {
     return QStringLiteral("导入相册已取消");
 }
 
-void dropAlbumFolder(AppState& state, Ui& ui, const QString& path) {
+void dropAlbumFolder(AppState& state, Ui& ui, const QString& path, const std::function<bool()>& mayDropWork) {
     QString folder = path;
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
@@ -251,7 +253,7 @@ void dropAlbumFolder(AppState& state, Ui& ui, const QString& path) {
     if (!state.AlbumPath.isEmpty() &&
         !confirm(ui, QStringLiteral("确信要替换当前工作吗？"), Answer::Cancel, state.ExeName))
         return;
-    if (folder != state.AlbumPath) ALBUM_OPEN(state, ui, folder, false);
+    if (folder != state.AlbumPath && mayDropWork()) ALBUM_OPEN(state, ui, folder, false);
 }
 
 void ALBUM_INIT(AppState& state, Ui& ui) {

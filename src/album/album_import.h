@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace zanfold {
 
 // The album's photo files: the "*.jpg" names, then the "*.jpeg" names, each group in name order without
@@ -20,8 +22,9 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folder, bool quiet);
 // What the status bar says after a cancelled import.
 QString importCancelledText();
 
-// A folder dropped on the window: asks before replacing a loaded album.
-void dropAlbumFolder(AppState& state, Ui& ui, const QString& path);
+// A folder dropped on the window: asks before replacing a loaded album, then lets `mayDropWork` ask about
+// unsaved work (false: the work stays).
+void dropAlbumFolder(AppState& state, Ui& ui, const QString& path, const std::function<bool()>& mayDropWork);
 
 // Reads a photo file into the picture fields of a record: upright size (EXIF orientation when
 // `autoOrient`), thumbnail, strip size and the damaged mark. The reason when it does not decode, and then

@@ -61,7 +61,7 @@ Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const
     if (icon != Icon::Question)
         std::fprintf(stderr, "%s%s: %s\n", terminal_ && lastPercent_ >= 0 ? "\n" : "", iconWord(icon),
                      qPrintable(text));
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
 QString ConsoleUi::browseFolder(const QString&, const QString&) {

@@ -2,6 +2,7 @@
 
 #include "core/records.h"
 #include "core/settings_record.h"
+#include "core/work_history.h"
 #include "core/worker_pool.h"
 
 #include <QPoint>
@@ -21,6 +22,7 @@ struct AppState {
     QStringList TemplateNames; // parallel to Templates
     std::vector<WorkTemplate> WorkTemplates;
     std::vector<SlotRecord> Slots;
+    WorkHistory History; // the user's changes to the work, for undo and for the unsaved-work question
 
     int CurrentPhoto = -1;
     int CurrentTemplate = -1;

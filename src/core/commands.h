@@ -13,6 +13,10 @@ inline constexpr int AllocatePhotos = 2128;
 inline constexpr int StartCropping = 2129;
 inline constexpr int Exit = 2130;
 
+// Undo history of the work (Ctrl+Z; Ctrl+Y and Ctrl+Shift+Z), also in the position menu.
+inline constexpr int Undo = 2131;
+inline constexpr int Redo = 2132;
+
 // Settings menu.
 inline constexpr int TemplateManagement = 1125;
 inline constexpr int OpenOutputFolder = 1126;

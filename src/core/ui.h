@@ -7,7 +7,7 @@
 namespace zanfold {
 
 enum class Icon { None, Information, Warning, Error, Question, Exclamation };
-enum class Buttons { Ok, OkCancel, YesNo };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // The parts of the window a model change asks to be drawn again.

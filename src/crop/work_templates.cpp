@@ -16,17 +16,17 @@ namespace {
 constexpr int kCell = 210;
 constexpr int kScrollBarWidth = 17;
 
-void setWorkCommands(Ui& ui, bool enable) {
-    for (int id : {command::AllocatePhotos, command::RemoveCurrentTemplate, command::RemoveAllTemplates,
-                   command::SaveProject})
-        ui.setCommandEnabled(id, enable);
-}
-
 int ceilDiv(int a, int b) {
     return b > 0 ? (a + b - 1) / b : 0;
 }
 
 } // namespace
+
+void setWorkCommands(Ui& ui, bool enable) {
+    for (int id : {command::AllocatePhotos, command::RemoveCurrentTemplate, command::RemoveAllTemplates,
+                   command::SaveProject})
+        ui.setCommandEnabled(id, enable);
+}
 
 QString specTabText(const SpecRecord& spec) {
     return numberText(spec.width) + QStringLiteral("×") + QString::number(spec.height) +
@@ -205,8 +205,6 @@ void CLIP_CLEARTEMPLATES(AppState& state, Ui& ui, bool noAsk) {
     if (!noAsk && !confirm(ui, QStringLiteral("确信要删除所有模板吗？"), Answer::Cancel)) return;
     state.WorkTemplates.clear();
     state.Slots.clear();
-    state.CurrentWork = -1;
-    state.CurrentSlot = -1;
     state.WorkOrientCount = {0, 0, 0};
     for (PhotoRecord& p : state.Photos) {
         p.useCount = 0;
@@ -214,8 +212,14 @@ void CLIP_CLEARTEMPLATES(AppState& state, Ui& ui, bool noAsk) {
     }
     ui.redraw(View::Strip);
     ui.redraw(View::Canvas);
-    state.SpecTabs = QStringList{emptySpecTab()};
     state.WorkTabs = QStringList{emptyWorkTab()};
+    showEmptyWork(state, ui);
+}
+
+void showEmptyWork(AppState& state, Ui& ui) {
+    state.CurrentWork = -1;
+    state.CurrentSlot = -1;
+    state.SpecTabs = QStringList{emptySpecTab()};
     ui.setTabs(TabStrip::Specs, state.SpecTabs, 0);
     ui.setTabs(TabStrip::Works, state.WorkTabs, 0);
     CanvasPlacement hidden;

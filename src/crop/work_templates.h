@@ -30,6 +30,12 @@ void CLIP_DELTEMPLATE(AppState& state, Ui& ui);
 // Empties the work; asks first unless noAsk.
 void CLIP_CLEARTEMPLATES(AppState& state, Ui& ui, bool noAsk);
 
+// Shows a work without templates: the empty tabs, no canvas, its commands disabled.
+void showEmptyWork(AppState& state, Ui& ui);
+
+// The commands that need a template in the work.
+void setWorkCommands(Ui& ui, bool enable);
+
 // After a project was opened: tabs, counters and the first template shown.
 void CLIP_LOADTEMPLATES(AppState& state, Ui& ui);
 

@@ -11,6 +11,7 @@
 #include "crop/slots.h"
 #include "crop/work_templates.h"
 #include "imaging/orientation.h"
+#include "project/unsaved_work.h"
 #include "templates/library_file.h"
 
 #include <QDir>
@@ -372,6 +373,7 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
         return 0;
     }
     state.ProjectPath = path;
+    state.History.markSaved();
     ui.setStatus(1, QStringLiteral("已保存"));
     return 1;
 }
@@ -379,6 +381,7 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
 int OPENPROJ(AppState& state, Ui& ui) {
     if (!state.AlbumPath.isEmpty() && !confirm(ui, QStringLiteral("确信要替换当前工作吗？"), Answer::Cancel))
         return 0;
+    if (!mayDropWork(state, ui)) return 0;
     const QString path = ui.openFile(QStringLiteral("打开项目"), state.ProjectFilter, state.ProjectFolder);
     if (path.isEmpty()) return 0;
     return openProjectFrom(state, ui, path);

@@ -8,9 +8,11 @@
 #include "crop/canvas.h"
 #include "crop/crop_geometry.h"
 #include "crop/work_templates.h"
+#include "history/undo_redo.h"
 #include "imaging/file_utils.h"
 #include "output/batch_crop.h"
 #include "project/project_file.h"
+#include "project/unsaved_work.h"
 
 namespace zanfold {
 
@@ -30,7 +32,7 @@ void run(AppState& state, Ui& ui, int id) {
         ui.showSettings();
         break;
     case ImportAlbum:
-        ALBUM_OPEN(state, ui, QString(), false);
+        if (mayDropWork(state, ui)) ALBUM_OPEN(state, ui, QString(), false);
         break;
     case ChooseTemplates:
         ADDCLIPTEMPLATE(state, ui);
@@ -42,7 +44,14 @@ void run(AppState& state, Ui& ui, int id) {
         CLIP_BEGIN(state, ui);
         break;
     case Exit:
-        ui.quit();
+        // The window closes once this command has ended, through its close, which asks about unsaved work.
+        state.CloseRequested = true;
+        break;
+    case Undo:
+        UNDO(state, ui);
+        break;
+    case Redo:
+        REDO(state, ui);
         break;
     case TemplateManagement:
         state.TemplateSelectMode = 0;
@@ -138,7 +147,13 @@ void run(AppState& state, Ui& ui, int id) {
 } // namespace
 
 void CMDEVENT(AppState& state, Ui& ui, int id) {
-    runExclusive(state, ui, [&] { run(state, ui, id); });
+    runExclusive(state, ui, [&] {
+        // Undo and redo move through the history; every other command that changes the work is a step.
+        if (id == command::Undo || id == command::Redo)
+            run(state, ui, id);
+        else
+            state.History.record(state, stepName(id), [&] { run(state, ui, id); });
+    });
 }
 
 QString keyHelpText() {

@@ -6,6 +6,8 @@
 #include "core/palette.h"
 #include "crop/canvas.h"
 #include "crop/work_templates.h"
+#include "history/undo_redo.h"
+#include "project/unsaved_work.h"
 #include "shell/command_dispatch.h"
 #include "shell/icons.h"
 #include "shell/input_guard.h"
@@ -124,7 +126,7 @@ struct Accelerator {
 } // namespace
 
 MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
-    setWindowTitle(state.AppTitle);
+    showCaption(state.AppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/zanfold.svg")));
     setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
     buildToolbar();
@@ -203,6 +205,30 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     (new InputGuard(this, state_))->allow(cancel_);
     resize(900, 600);
     applyLayout();
+    state_.History.setListener([this] { refreshHistory(); });
+    refreshHistory();
+}
+
+MainWindow::~MainWindow() {
+    state_.History.setListener({});
+}
+
+void MainWindow::showCaption(const QString& caption) {
+    // The mark stands where Qt puts "*" while the work has unsaved changes.
+    setWindowTitle(caption + QStringLiteral("[*]"));
+}
+
+void MainWindow::refreshHistory() {
+    const bool idle = !state_.CommandBusy;
+    for (QAction* a : actionsFor(command::Undo)) {
+        a->setText(undoEntryText(state_.History) + QStringLiteral("\tCtrl+Z"));
+        a->setEnabled(idle && state_.History.canUndo());
+    }
+    for (QAction* a : actionsFor(command::Redo)) {
+        a->setText(redoEntryText(state_.History) + QStringLiteral("\tCtrl+Y"));
+        a->setEnabled(idle && state_.History.canRedo());
+    }
+    setWindowModified(hasUnsavedWork(state_));
 }
 
 QAction* MainWindow::commandAction(int id, const QString& text, const QString& iconName) {
@@ -299,6 +325,9 @@ void MainWindow::buildPopupMenus() {
     };
 
     auto* canvas = new QMenu(this);
+    canvas->addAction(commandAction(command::Undo, QString(), QString()));
+    canvas->addAction(commandAction(command::Redo, QString(), QString()));
+    canvas->addSeparator();
     QMenu* position = menuOf(kPositionMenu, std::size(kPositionMenu), canvas);
     position->setTitle(QStringLiteral("照片定位"));
     canvas->addMenu(position);
@@ -306,7 +335,7 @@ void MainWindow::buildPopupMenus() {
     actions_.insert(command::PresetFirst, position->menuAction());
     position->menuAction()->setEnabled(false);
     canvas->addActions(menuOf(kCanvasMenu, std::size(kCanvasMenu), canvas)->actions());
-    canvas->insertSeparator(canvas->actions().value(3));
+    canvas->insertSeparator(canvas->actions().value(6));
     canvas_->positionMenu = canvas;
 }
 
@@ -343,6 +372,9 @@ void MainWindow::buildShortcuts() {
         {Qt::Key_F7, AllocatePhotos},
         {Qt::Key_F8, StartCropping},
         {Qt::Key_F9, OpenOutputFolder},
+        {Qt::CTRL | Qt::Key_Z, Undo},
+        {Qt::CTRL | Qt::Key_Y, Redo},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Redo},
     };
     for (const Accelerator& a : table) {
         auto* shortcut = new QShortcut(a.key, this);
@@ -437,7 +469,8 @@ void MainWindow::carryPhoto(PhotoDragStep step, QPoint press, QPoint global) {
         floating_->hide();
         // Dropped on a position of the canvas, the photo goes there; anywhere else nothing happens.
         const QPoint at = canvas_->mapFromGlobal(global);
-        if (canvas_->rect().contains(at)) CLIP_DROP(state_, ui_, at.x(), at.y());
+        if (canvas_->rect().contains(at))
+            state_.History.record(state_, dropStepName(), [&] { CLIP_DROP(state_, ui_, at.x(), at.y()); });
         break;
     }
     }
@@ -486,6 +519,7 @@ QWidget* MainWindow::splitter() const {
 }
 
 void MainWindow::showBusy(bool busy) {
+    refreshHistory();
     for (QWidget* panel : {stripPanel(), canvasPanel()}) {
         if (busy)
             panel->setCursor(Qt::BusyCursor);
@@ -538,10 +572,17 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // An import or a batch is still running: the window closes when it has finished.
-    if (mayCloseNow(state_, ui_))
-        event->accept();
-    else
+    if (!mayCloseNow(state_, ui_)) {
         event->ignore();
+        return;
+    }
+    if (mayDropWork(state_, ui_)) {
+        event->accept();
+        return;
+    }
+    // The user stays with the work.
+    state_.CloseRequested = false;
+    event->ignore();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

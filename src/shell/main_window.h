@@ -30,6 +30,7 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     MainWindow(AppState& state, Ui& ui);
+    ~MainWindow() override;
 
     QList<QAction*> actionsFor(int commandId) const { return actions_.values(commandId); }
     QLabel* statusPart(int part) const { return status_[part - 1]; }
@@ -58,6 +59,10 @@ public:
     void updateStripPhoto(int p);
     // While a user action runs, both panels show the busy pointer; afterwards the normal arrow.
     void showBusy(bool busy);
+    // The title, marked while the work has unsaved changes.
+    void showCaption(const QString& caption);
+    // The undo and redo entries and the title's mark follow the history.
+    void refreshHistory();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

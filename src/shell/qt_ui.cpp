@@ -77,6 +77,9 @@ Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QStr
     case Buttons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
     }
     if (QAbstractButton* preferred = box.button(boxButton(byDefault)))
         box.setDefaultButton(qobject_cast<QPushButton*>(preferred));
@@ -152,7 +155,7 @@ void QtUi::setCommandEnabled(int commandId, bool enabled) {
 }
 
 void QtUi::setCaption(const QString& caption) {
-    if (window_) window_->setWindowTitle(caption);
+    if (window_) window_->showCaption(caption);
 }
 
 void QtUi::redraw(View view) {
@@ -227,7 +230,11 @@ void QtUi::processEvents() {
 }
 
 void QtUi::quit() {
-    QCoreApplication::quit();
+    // Through the window's close, which asks about unsaved work first.
+    if (window_)
+        window_->close();
+    else
+        QCoreApplication::quit();
 }
 
 } // namespace zanfold

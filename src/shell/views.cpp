@@ -7,6 +7,8 @@
 #include "crop/canvas.h"
 #include "crop/crop_geometry.h"
 #include "crop/slots.h"
+#include "history/undo_redo.h"
+#include "project/unsaved_work.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -131,7 +133,8 @@ void StripView::dropEvent(QDropEvent* event) {
     if (urls.isEmpty()) return;
     event->acceptProposedAction();
     const QString folder = urls.front().toLocalFile();
-    runExclusive(state_, ui_, [&] { dropAlbumFolder(state_, ui_, folder); });
+    runExclusive(state_, ui_,
+                 [&] { dropAlbumFolder(state_, ui_, folder, [&] { return mayDropWork(state_, ui_); }); });
 }
 
 CanvasView::CanvasView(AppState& state, Ui& ui, QWidget* parent) : QWidget(parent), state_(state), ui_(ui) {}
@@ -179,7 +182,11 @@ void CanvasView::mousePressEvent(QMouseEvent* event) {
         state_.DragStart = state_.DragPoint = at;
         CLIP_CLICK(state_, ui_, at.x(), at.y());
         dragging_ = state_.DragArmed;
-        if (dragging_) setCursor(Qt::SizeAllCursor);
+        if (dragging_) {
+            setCursor(Qt::SizeAllCursor);
+            // The whole drag, from press to release, is one step of the history.
+            state_.History.begin(state_, dragStepName());
+        }
     } else if (event->button() == Qt::RightButton && CLIP_POPUP(state_, ui_, at.x(), at.y()) &&
                positionMenu) {
         positionMenu->popup(event->globalPosition().toPoint());
@@ -188,7 +195,8 @@ void CanvasView::mousePressEvent(QMouseEvent* event) {
 
 void CanvasView::mouseMoveEvent(QMouseEvent* event) {
     // The release may have gone by unseen (held back while a batch ran): the drag ends there.
-    if (dragging_ && !(event->buttons() & Qt::LeftButton)) mouseReleaseEvent(event);
+    // An undo meanwhile (Ctrl+Z with the button held) ends the drag too: the crop under it has changed.
+    if (dragging_ && (!(event->buttons() & Qt::LeftButton) || !state_.DragArmed)) mouseReleaseEvent(event);
     if (!dragging_) return;
     state_.DragPoint = event->position().toPoint();
     CLIP_MOVE(state_, ui_);
@@ -198,6 +206,7 @@ void CanvasView::mouseReleaseEvent(QMouseEvent*) {
     if (!dragging_) return;
     dragging_ = false;
     unsetCursor();
+    state_.History.commit(state_);
 }
 
 void CanvasView::wheelEvent(QWheelEvent* event) {
@@ -207,7 +216,9 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     // Over the selected cell the wheel zooms (when armed); over a gap with nothing selected it does nothing.
     if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot) {
         // Turning the wheel away from the user shows the photo larger.
-        if (state_.DragArmed) CLIP_ZOOM(state_, ui_, step < 0);
+        if (state_.DragArmed)
+            state_.History.record(
+                state_, zoomStepName(), [&] { CLIP_ZOOM(state_, ui_, step < 0); }, zoomMergeKey(state_));
     } else if (scrollBy) {
         scrollBy(step);
     }

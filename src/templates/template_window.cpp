@@ -45,6 +45,7 @@ void removeFromLists(AppState& state, int t) {
     state.TemplateNames.removeAt(t);
     for (WorkTemplate& work : state.WorkTemplates)
         if (work.template_ > t) --work.template_;
+    state.History.templateRemoved(t);
 }
 
 } // namespace
@@ -130,6 +131,8 @@ void TEMPLATE_CLEAR(TemplateWindow& window, AppState& state, Ui& ui) {
     }
     // The file goes first: a library that stayed on disk would come back at the next start.
     if (!backUpLibrary(state, ui)) return;
+    for (int t = static_cast<int>(state.Templates.size()) - 1; t >= 0; --t)
+        state.History.templateRemoved(t);
     state.Templates.clear();
     state.TemplateNames.clear();
     window.root = {rootEntryText(30), 1, -1, false, {}};

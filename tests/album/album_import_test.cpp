@@ -212,21 +212,36 @@ TEST_F(Import, UnreadableFilesAreNamedAndDamagedPhotosMarked) {
 TEST_F(Import, DroppedFolder) {
     dir.write(QStringLiteral("d/1.jpg"), jpeg(400, 300));
     dir.write(QStringLiteral("d2/1.jpg"), jpeg(400, 300));
-    dropAlbumFolder(state, ui, dir.file(QStringLiteral("d/1.jpg")));
+    // The unsaved-work question comes last, only when the drop would really replace the work.
+    int unsavedAsked = 0;
+    bool dropWork = true;
+    const auto mayDropWork = [&] {
+        ++unsavedAsked;
+        return dropWork;
+    };
+    dropAlbumFolder(state, ui, dir.file(QStringLiteral("d/1.jpg")), mayDropWork);
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("请拖入一个照片文件夹"));
     EXPECT_EQ(ui.lastMessage().caption, QStringLiteral("zanfold"));
-    dropAlbumFolder(state, ui, album(QStringLiteral("d")));
+    dropAlbumFolder(state, ui, album(QStringLiteral("d")), mayDropWork);
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d")));
+    EXPECT_EQ(unsavedAsked, 1);
     ui.answers.push_back(Answer::Cancel);
-    dropAlbumFolder(state, ui, album(QStringLiteral("d2")));
+    dropAlbumFolder(state, ui, album(QStringLiteral("d2")), mayDropWork);
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("确信要替换当前工作吗？"));
     EXPECT_EQ(ui.lastMessage().byDefault, Answer::Cancel);
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d")));
-    dropAlbumFolder(state, ui, album(QStringLiteral("d2")));
+    EXPECT_EQ(unsavedAsked, 1);
+    dropWork = false;
+    dropAlbumFolder(state, ui, album(QStringLiteral("d2")), mayDropWork);
+    EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d")));
+    EXPECT_EQ(unsavedAsked, 2);
+    dropWork = true;
+    dropAlbumFolder(state, ui, album(QStringLiteral("d2")), mayDropWork);
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d2")));
     const size_t asked = ui.messages.size();
-    dropAlbumFolder(state, ui, album(QStringLiteral("d2"))); // the loaded album: asked, then nothing
+    dropAlbumFolder(state, ui, album(QStringLiteral("d2")), mayDropWork); // the loaded album: asked, then nothing
     EXPECT_EQ(ui.messages.size(), asked + 1);
+    EXPECT_EQ(unsavedAsked, 3);
     EXPECT_EQ(ui.progressCalls.back().second, 1);
 }
 

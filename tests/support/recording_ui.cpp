@@ -17,7 +17,8 @@ Answer RecordingUi::message(const QString& text, Icon icon, Buttons buttons, con
                             Answer byDefault) {
     messages.push_back({text, icon, buttons, captionText, byDefault});
     if (buttons == Buttons::Ok) return Answer::Ok;
-    return takeFront(answers, buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok);
+    const bool yes = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
+    return takeFront(answers, yes ? Answer::Yes : Answer::Ok);
 }
 
 QString RecordingUi::browseFolder(const QString& title, const QString& start) {
