@@ -281,6 +281,8 @@ struct WorkHistory::Impl {
         forward ? stack.redo() : stack.undo();
         target = nullptr;
         if (misfit) {
+            // Whatever the work now is, it is not known to be the saved one.
+            changedBeyondSteps = true;
             dropSteps();
             notify();
             return std::nullopt;
