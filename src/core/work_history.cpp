@@ -87,8 +87,10 @@ ListChange<T> compareLists(const std::vector<T>& a, const std::vector<T>& b, Sam
     while (tail < shorter - head && same(a[a.size() - 1 - tail], b[b.size() - 1 - tail]))
         ++tail;
     change.head = static_cast<int>(head);
-    change.before.assign(a.begin() + static_cast<std::ptrdiff_t>(head), a.end() - static_cast<std::ptrdiff_t>(tail));
-    change.after.assign(b.begin() + static_cast<std::ptrdiff_t>(head), b.end() - static_cast<std::ptrdiff_t>(tail));
+    change.before.assign(a.begin() + static_cast<std::ptrdiff_t>(head),
+                         a.end() - static_cast<std::ptrdiff_t>(tail));
+    change.after.assign(b.begin() + static_cast<std::ptrdiff_t>(head),
+                        b.end() - static_cast<std::ptrdiff_t>(tail));
     return change;
 }
 
@@ -129,8 +131,8 @@ long long steadyMilliseconds() {
 } // namespace
 
 WorkSnapshot takeSnapshot(const AppState& state) {
-    return {state.Photos,   state.Slots,           state.WorkTemplates,
-            state.WorkTabs, state.AlbumOrientCount, state.WorkOrientCount};
+    return {state.Photos,           state.Slots,          state.WorkTemplates, state.WorkTabs,
+            state.AlbumOrientCount, state.WorkOrientCount};
 }
 
 struct WorkHistory::Impl {

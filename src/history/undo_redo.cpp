@@ -19,7 +19,8 @@ void restore(AppState& state, Ui& ui, const std::optional<WorkFocus>& focus) {
 }
 
 bool anyAllocated(const AppState& state) {
-    return std::any_of(state.Slots.begin(), state.Slots.end(), [](const SlotRecord& s) { return s.photo >= 0; });
+    return std::any_of(state.Slots.begin(), state.Slots.end(),
+                       [](const SlotRecord& s) { return s.photo >= 0; });
 }
 
 } // namespace

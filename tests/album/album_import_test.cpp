@@ -239,7 +239,8 @@ TEST_F(Import, DroppedFolder) {
     dropAlbumFolder(state, ui, album(QStringLiteral("d2")), mayDropWork);
     EXPECT_EQ(state.AlbumPath, album(QStringLiteral("d2")));
     const size_t asked = ui.messages.size();
-    dropAlbumFolder(state, ui, album(QStringLiteral("d2")), mayDropWork); // the loaded album: asked, then nothing
+    dropAlbumFolder(state, ui, album(QStringLiteral("d2")),
+                    mayDropWork); // the loaded album: asked, then nothing
     EXPECT_EQ(ui.messages.size(), asked + 1);
     EXPECT_EQ(unsavedAsked, 3);
     EXPECT_EQ(ui.progressCalls.back().second, 1);

@@ -80,13 +80,16 @@ TEST_P(RandomWork, InvariantsHoldAndTheHistoryRestoresEveryField) {
                 act([&] { ALLOT_TYPE(state, ui); });
                 break;
             case 6:
-                if (works) act([&] { ALLOT_COPY_SPEC(state, ui, state.CurrentWork, state.CurrentSpec, true); });
+                if (works)
+                    act([&] { ALLOT_COPY_SPEC(state, ui, state.CurrentWork, state.CurrentSpec, true); });
                 break;
             case 7:
                 act([&] { ALLOT_COPY_ALL(state, ui); });
                 break;
             case 8:
-                act([&] { pick(2) ? ALLOT_CLEAR_CURRENT(state, ui, pick(2)) : ALLOT_CLEAR_ALL(state, ui, pick(2)); });
+                act([&] {
+                    pick(2) ? ALLOT_CLEAR_CURRENT(state, ui, pick(2)) : ALLOT_CLEAR_ALL(state, ui, pick(2));
+                });
                 break;
             case 9:
                 state.CurrentPhoto = pick(static_cast<int>(state.Photos.size()));
@@ -105,7 +108,8 @@ TEST_P(RandomWork, InvariantsHoldAndTheHistoryRestoresEveryField) {
                 break;
             case 12:
                 state.History.record(
-                    state, QStringLiteral("zoom"), [&] { CLIP_ZOOM(state, ui, pick(2)); }, zoomMergeKey(state));
+                    state, QStringLiteral("zoom"), [&] { CLIP_ZOOM(state, ui, pick(2)); },
+                    zoomMergeKey(state));
                 break;
             case 13:
                 // A drag: one step from press to release, however many moves.

@@ -35,7 +35,9 @@ protected:
     }
 
     // A user action as the window records it.
-    void act(const QString& name, const std::function<void()>& action) { state.History.record(state, name, action); }
+    void act(const QString& name, const std::function<void()>& action) {
+        state.History.record(state, name, action);
+    }
 
     void addTemplate(int t) {
         act(stepName(command::ChooseTemplates), [&] { addToWork(state, ui, t); });

@@ -29,7 +29,8 @@ protected:
     void SetUp() override {
         test::setCanvasArea(state);
         for (int i = 1; i <= 2; ++i)
-            dir.write(QStringLiteral("album/%1.jpg").arg(i), test::makeJpeg(test::solidImage(400, 300, qRgb(90, 0, 0))));
+            dir.write(QStringLiteral("album/%1.jpg").arg(i),
+                      test::makeJpeg(test::solidImage(400, 300, qRgb(90, 0, 0))));
         ASSERT_EQ(ALBUM_OPEN(state, ui, dir.file(QStringLiteral("album")), true), 1);
         test::addLibraryTemplate(state, QStringLiteral("Three"), {{'A', 3, 1920, 1080, 3}});
         state.History.record(state, QStringLiteral("use"), [&] {
@@ -118,7 +119,8 @@ TEST_F(UnsavedWork, ASavedOrOpenedProjectIsUnchanged) {
     test::setCanvasArea(opened);
     opened.Templates = state.Templates;
     opened.TemplateNames = state.TemplateNames;
-    opened.History.record(opened, QStringLiteral("open"), [&] { ASSERT_EQ(openProjectFrom(opened, ui, file), 1); });
+    opened.History.record(opened, QStringLiteral("open"),
+                          [&] { ASSERT_EQ(openProjectFrom(opened, ui, file), 1); });
     EXPECT_FALSE(opened.History.changed());
     EXPECT_FALSE(opened.History.canUndo());
 }

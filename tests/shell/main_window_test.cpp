@@ -4,6 +4,7 @@
 #include "core/commands.h"
 #include "crop/assignment.h"
 #include "crop/canvas.h"
+#include "project/unsaved_work.h"
 #include "shell/command_dispatch.h"
 #include "shell/gui_support.h"
 #include "shell/startup.h"
@@ -11,6 +12,7 @@
 #include "support/qt_print.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
+#include "support/work_compare.h"
 #include "support/work_fixture.h"
 
 #include <QAction>
@@ -232,6 +234,51 @@ TEST(Commands, BusyDropsCommandsAndExitQuits) {
     EXPECT_FALSE(state.CommandBusy);
     CMDEVENT(state, ui, command::Exit);
     EXPECT_EQ(ui.quitCalls, 1);
+}
+
+// Commands that change the work become steps of its history, named after them; the rest leave none.
+TEST(Commands, WorkCommandsAreStepsThatUndoTakesBack) {
+    AppState state;
+    RecordingUi ui;
+    test::setCanvasArea(state);
+    test::setAlbum(state, {{4000, 3000}, {4000, 3000}, {3000, 4000}});
+    test::addLibraryTemplate(state, QStringLiteral("T"), {{'A', 3, 1920, 1080, 3}});
+    test::addToWork(state, ui, 0);
+    const WorkSnapshot start = takeSnapshot(state);
+    CMDEVENT(state, ui, command::AllocateCurrentSpec);
+    const WorkSnapshot allocated = takeSnapshot(state);
+    for (int id : {command::FindUnused, command::FindPhoto, command::ShortcutKeys, command::OpenPhotoFolder})
+        CMDEVENT(state, ui, id);
+    EXPECT_EQ(state.History.steps(), 1);
+    EXPECT_TRUE(state.History.changed());
+    CMDEVENT(state, ui, command::Undo);
+    EXPECT_EQ(test::workDifference(start, takeSnapshot(state)), QString());
+    EXPECT_FALSE(state.History.changed());
+    CMDEVENT(state, ui, command::Redo);
+    EXPECT_EQ(test::workDifference(allocated, takeSnapshot(state)), QString());
+    // Undo and redo are refused while other work runs, like every command.
+    state.CommandBusy = true;
+    CMDEVENT(state, ui, command::Undo);
+    state.CommandBusy = false;
+    EXPECT_EQ(test::workDifference(allocated, takeSnapshot(state)), QString());
+}
+
+// 导入相册 asks about unsaved work before the folder dialog; Cancel keeps everything.
+TEST(Commands, ImportOnAChangedWorkAsksBeforeChoosingTheFolder) {
+    AppState state;
+    RecordingUi ui;
+    test::setCanvasArea(state);
+    test::setAlbum(state, {{4000, 3000}});
+    test::addLibraryTemplate(state, QStringLiteral("T"), {{'A', 3, 1920, 1080, 3}});
+    state.History.record(state, QStringLiteral("add"), [&] { test::addToWork(state, ui, 0); });
+    ui.answers = {Answer::Cancel};
+    CMDEVENT(state, ui, command::ImportAlbum);
+    EXPECT_EQ(ui.lastMessage().text, unsavedWorkQuestion());
+    EXPECT_TRUE(ui.folderDialogs.empty());
+    ui.answers = {Answer::No};
+    CMDEVENT(state, ui, command::ImportAlbum); // the folder dialog, cancelled
+    EXPECT_EQ(ui.folderDialogs.size(), 1u);
+    EXPECT_EQ(state.WorkTemplates.size(), 1u);
 }
 
 TEST(Commands, TemplateCommandsOpenTheTemplateWindowInTheirModes) {

@@ -25,6 +25,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <QToolBar>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -147,10 +148,17 @@ TEST_F(Safety, DuringABatchDropsAndCommandsAreRefused) {
     addTemplate(QStringLiteral("T"), {{'A', 3, 1920, 1080, 30}});
     for (int n = 0; n < 30; ++n)
         assignPhoto(*state, n % 2, 0, 0, n, 1920, 1080);
-    bool refused = false;
+    // A step to undo, which must wait too.
+    CLIP_SELECT(*state, live->ui, 0, 0, 0);
+    CMDEVENT(*state, live->ui, command::PresetFirst + 7);
+    QAction* undo = live->window.actionsFor(command::Undo).value(0);
+    ASSERT_TRUE(undo->isEnabled());
+    bool refused = false, undoOffered = true;
     DuringWork during(live->window, [&] {
         refused = !dropFolder(live->window.stripPanel(), other).enterAccepted;
         QTest::keyClick(&live->window, Qt::Key_Delete); // would release the selected position
+        undoOffered = undo->isEnabled();
+        QTest::keyClick(&live->window, Qt::Key_Z, Qt::ControlModifier);
     });
     QStringList asked;
     ModalAnswerer answers([&](QWidget* modal) {
@@ -160,6 +168,9 @@ TEST_F(Safety, DuringABatchDropsAndCommandsAreRefused) {
     CMDEVENT(*state, live->ui, command::StartCropping);
     ASSERT_TRUE(during.ran());
     EXPECT_TRUE(refused);
+    EXPECT_FALSE(undoOffered);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(state->Slots[0].cropY, 0); // the preset stayed
     EXPECT_EQ(asked.value(0), QStringLiteral("确信要开始裁图吗？"));
     EXPECT_TRUE(asked.value(1).startsWith(QStringLiteral("裁图完成！")));
     EXPECT_EQ(state->AlbumPath, dir.file(QStringLiteral("trip")));
@@ -360,6 +371,84 @@ TEST_F(Editing, KeypadKeysApplyPresetsAndDigitKeysDoNot) {
     QTest::keyClick(live->window.specTabs(), Qt::Key_Left, Qt::KeypadModifier);
     EXPECT_EQ(state->Slots[0].cropX, 0);
     EXPECT_EQ(state->CurrentSpec, 0);
+}
+
+// Ctrl+Z takes a crop drag back, on screen too, and Ctrl+Y (or Ctrl+Shift+Z) does it again.
+TEST_F(Editing, CtrlZAfterADragRestoresTheCropOnScreen) {
+    live->window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&live->window));
+    // A thumbnail with a horizontal gradient, so that a moved crop looks different.
+    QImage& thumb = state->Photos[0].thumb;
+    for (int x = 0; x < thumb.width(); ++x)
+        for (int y = 0; y < thumb.height(); ++y)
+            thumb.setPixel(x, y, qRgb(x, 255 - x, 40));
+    const QRect cell(cellCorner(*state, 0), QSize(kCellSize, kCellSize));
+    auto shown = [&] { return canvas()->grab(cell).toImage(); };
+    const QRect start = crop();
+    const QImage before = shown();
+    EXPECT_FALSE(live->window.isWindowModified());
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, frameCentre());
+    for (int dx : {-4, -9, -15})
+        QTest::mouseMove(canvas(), frameCentre() + QPoint(dx, 0));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, frameCentre() + QPoint(-15, 0));
+    const QRect dragged = crop();
+    ASSERT_EQ(dragged, start.translated(15, 0));
+    const QImage moved = shown();
+    ASSERT_NE(moved, before);
+    QAction* undo = live->window.actionsFor(command::Undo).value(0);
+    QAction* redo = live->window.actionsFor(command::Redo).value(0);
+    EXPECT_EQ(undo->text(), QStringLiteral("撤销 移动照片\tCtrl+Z"));
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_TRUE(live->window.isWindowModified());
+
+    QTest::keyClick(&live->window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(crop(), start);
+    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(state->CurrentSlot, 0);
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(redo->text(), QStringLiteral("重做 移动照片\tCtrl+Y"));
+    EXPECT_FALSE(live->window.isWindowModified());
+    QTest::keyClick(&live->window, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(crop(), dragged);
+    EXPECT_EQ(shown(), moved);
+    QTest::keyClick(&live->window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&live->window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(crop(), dragged);
+}
+
+// 退出 on a changed work asks first; Cancel, and Return (its default), keep the window and the work.
+TEST_F(Editing, ExitOnAChangedWorkAsksAndOnlyNoCloses) {
+    // No quitting the test's application when its only window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    turnWheel(canvas(), frameCentre(), {0, 120});
+    ASSERT_TRUE(live->window.isWindowModified());
+    QWidget* exit = live->window.toolbar()->widgetForAction(live->window.actionsFor(command::Exit).value(0));
+    ASSERT_TRUE(exit);
+    QStringList asked;
+    QList<QMessageBox::StandardButton> defaults;
+    auto answer = [&](std::function<void(QMessageBox*)> press) {
+        ModalAnswerer answers([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_TRUE(box);
+            asked << box->text();
+            defaults << box->standardButton(box->defaultButton());
+            press(box);
+        });
+        QTest::mouseClick(exit, Qt::LeftButton);
+        return answers.answered();
+    };
+    EXPECT_EQ(answer([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); }), 1);
+    EXPECT_TRUE(live->window.isVisible());
+    EXPECT_FALSE(state->CloseRequested);
+    EXPECT_EQ(answer([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }), 1);
+    EXPECT_TRUE(live->window.isVisible());
+    EXPECT_EQ(answer([](QMessageBox* box) { box->button(QMessageBox::No)->click(); }), 1);
+    EXPECT_FALSE(live->window.isVisible());
+    EXPECT_EQ(asked, QStringList(3, QStringLiteral("工作尚未保存，是否保存？")));
+    EXPECT_EQ(defaults, QList<QMessageBox::StandardButton>(3, QMessageBox::Cancel));
+    EXPECT_EQ(state->Slots[0].photo, 0);
+    QApplication::setQuitOnLastWindowClosed(true);
 }
 
 } // namespace

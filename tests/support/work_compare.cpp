@@ -30,7 +30,8 @@ class Comparer {
 public:
     template <class T> void field(const QString& name, const T& expected, const T& actual) {
         if (!found.isEmpty() || expected == actual) return;
-        found = name + QStringLiteral(": expected ") + shown(expected) + QStringLiteral(", found ") + shown(actual);
+        found = name + QStringLiteral(": expected ") + shown(expected) + QStringLiteral(", found ") +
+                shown(actual);
     }
     QString found;
 };
@@ -66,7 +67,8 @@ void compareSlot(Comparer& c, const QString& at, const SlotRecord& e, const Slot
 }
 
 template <class T, class Each>
-void compareList(Comparer& c, const QString& name, const std::vector<T>& e, const std::vector<T>& a, Each each) {
+void compareList(Comparer& c, const QString& name, const std::vector<T>& e, const std::vector<T>& a,
+                 Each each) {
     c.field(name + QStringLiteral(".size"), static_cast<int>(e.size()), static_cast<int>(a.size()));
     for (size_t i = 0; i < e.size() && i < a.size(); ++i)
         each(c, name + QStringLiteral("[%1]").arg(i), e[i], a[i]);
