@@ -1,11 +1,13 @@
 // How long the desktop's interactions take to repaint: the real main window, offscreen, over an album of
-// 200 and of 2000 photos and a work of 60 positions, at 1440 x 900. Prints milliseconds per step.
+// 200 and of 2000 photos and a work of 60 positions, at 1440 x 900. Prints milliseconds per step; the
+// steps that change the work include recording them in its history.
 #include "album/strip.h"
 #include "core/geometry.h"
 #include "crop/assignment.h"
 #include "crop/canvas.h"
 #include "crop/crop_geometry.h"
 #include "crop/work_templates.h"
+#include "history/undo_redo.h"
 #include "shell/main_window.h"
 #include "shell/qt_ui.h"
 
@@ -59,7 +61,7 @@ double perStep(int steps, const std::function<void(int)>& step) {
 }
 
 struct Figures {
-    double drag = 0, zoom = 0, stripRow = 0, fullCanvas = 0, fullStrip = 0;
+    double drag = 0, zoom = 0, undoRedo = 0, stripRow = 0, fullCanvas = 0, fullStrip = 0;
 };
 
 Figures measure(int photos) {
@@ -109,6 +111,8 @@ Figures measure(int photos) {
                           false);
         QApplication::sendEvent(canvas, &wheel);
     });
+    // The zooms were one step of the history: taken back and done again, the window laid out each time.
+    f.undoRedo = perStep(200, [&](int i) { i % 2 ? REDO(state, ui) : UNDO(state, ui); });
     QScrollBar* stripBar = nullptr;
     for (QScrollBar* bar : window.findChildren<QScrollBar*>())
         if (bar != window.canvasScrollBar() && bar->isVisible()) stripBar = bar;
@@ -135,7 +139,8 @@ int main(int argc, char** argv) {
         const char* name;
         double Figures::*field;
     } rows[] = {{"crop drag step (its cell)", &Figures::drag},
-                {"wheel zoom step (its cell)", &Figures::zoom},
+                {"wheel zoom step (its cell, recorded)", &Figures::zoom},
+                {"undo or redo of the zoom step", &Figures::undoRedo},
                 {"strip scroll by one row", &Figures::stripRow},
                 {"full canvas repaint", &Figures::fullCanvas},
                 {"full strip repaint", &Figures::fullStrip}};
