@@ -504,6 +504,8 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
     }
 
     CLIP_LOADTEMPLATES(state, ui);
+    // The strip was drawn with the album, before the use counts were restored.
+    ui.redraw(View::Strip);
     for (int id : {command::AllocatePhotos, command::StartCropping, command::RemoveCurrentTemplate,
                    command::RemoveAllTemplates, command::SaveProject})
         ui.setCommandEnabled(id, true);
