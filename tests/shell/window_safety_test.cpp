@@ -247,6 +247,32 @@ TEST_F(Safety, ReturnOnTheRemovalQuestionsKeepsTheTemplates) {
     EXPECT_EQ(state->Slots[0].photo, 0);
 }
 
+// A folder dropped on a changed work: after the replace question comes the unsaved-work one, and Cancel
+// there keeps the album and the work.
+TEST_F(Safety, ADroppedFolderAsksAboutUnsavedWork) {
+    const QString trip = album(QStringLiteral("trip"), 1, {400, 300});
+    importByDrop(trip);
+    state->History.record(*state, QStringLiteral("add"), [&] {
+        addTemplate(QStringLiteral("T"), {{'A', 3, 1920, 1080, 2}});
+    });
+    ASSERT_TRUE(live->window.isWindowModified());
+    QStringList asked;
+    ModalAnswerer answers([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_TRUE(box);
+        asked << box->text();
+        if (asked.size() == 1)
+            box->button(QMessageBox::Ok)->click();
+        else
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    dropFolder(live->window.stripPanel(), album(QStringLiteral("other"), 1, {400, 300}));
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("确信要替换当前工作吗？"),
+                                  QStringLiteral("工作尚未保存，是否保存？")}));
+    EXPECT_EQ(state->AlbumPath, trip);
+    EXPECT_EQ(state->WorkTemplates.size(), 1u);
+}
+
 // The dialog used to learn of the extension only after it had returned, so "NAME" replaced NAME.zpj unasked.
 TEST_F(Safety, SavingOverAnExistingProjectAsksFirst) {
     importByDrop(album(QStringLiteral("trip"), 1, {400, 300}));
