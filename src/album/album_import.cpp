@@ -85,11 +85,13 @@ void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode
     ThumbCache cache(state.ThumbCacheFile, limit);
     if (!cache.usable()) return;
     const QByteArray jpeg = settleThumbnail(photo.thumb);
-    cache.store({cacheRow(photo, fileStamp(photo.image.file), jpeg)},
-                cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0));
+    cache.store(
+        {cacheRow(photo, fileStamp(photo.image.file), jpeg)},
+        cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0, state.settings.ColorManage != 0));
 }
 
-QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, ThumbMode mode) {
+QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, bool manageColour,
+                      ThumbMode mode) {
     const PictureInfo info = probe(path);
     if (!info.ok()) return info.error.isEmpty() ? QStringLiteral("不是可以读取的图片") : info.error;
     const ImageSource source{path, autoOrient ? info.orientation : 1, 0};
@@ -101,7 +103,7 @@ QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, 
     // A sliver of a photo still gets a side of one pixel, so nothing divides by zero later.
     tw = std::max(1, tw);
     th = std::max(1, th);
-    const Rendered thumb = thumbnail(source, tw, th, mode);
+    const Rendered thumb = thumbnail(source, tw, th, mode, manageColour);
     if (!thumb.ok()) return thumb.error;
     setPicture(photo, source, thumb.image, thumb.damaged, width, height);
     return {};
@@ -156,12 +158,13 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     timer.start();
     const bool safe = state.settings.SafeImport != 0;
     const bool autoOrient = state.settings.AutoOrient != 0;
+    const bool manageColour = state.settings.ColorManage != 0;
     std::vector<QString> errors(count);
     // Photos whose files have not changed since an earlier import come from the cache, decoded from a
     // small JPEG instead of the photo; the others are decoded and join the cache afterwards.
     const qint64 limit = thumbCacheLimit(state);
     ThumbCache cache(limit > 0 ? state.ThumbCacheFile : QString(), limit);
-    const int mode = cacheMode(safe, autoOrient);
+    const int mode = cacheMode(safe, autoOrient, manageColour);
     std::vector<FileStamp> stamps(count);
     std::vector<std::optional<CachedThumb>> hits(count);
     std::vector<QByteArray> fresh(count);
@@ -185,7 +188,8 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
             photo.index = i;
             const QString path = folder + QLatin1Char('/') + files[i];
             if (!hits[i] || !fromCache(photo, path, *hits[i])) {
-                errors[i] = loadPhotoFile(photo, path, autoOrient, safe ? ThumbMode::Safe : ThumbMode::Fast);
+                errors[i] = loadPhotoFile(photo, path, autoOrient, manageColour,
+                                          safe ? ThumbMode::Safe : ThumbMode::Fast);
                 // The thumbnail becomes the one the cache will give back, so hits and misses look alike.
                 if (caching && errors[i].isEmpty()) fresh[i] = settleThumbnail(photo.thumb);
             }

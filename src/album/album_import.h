@@ -29,7 +29,8 @@ void dropAlbumFolder(AppState& state, Ui& ui, const QString& path, const std::fu
 // Reads a photo file into the picture fields of a record: upright size (EXIF orientation when
 // `autoOrient`), thumbnail, strip size and the damaged mark. The reason when it does not decode, and then
 // the record is unchanged.
-QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, ThumbMode mode);
+QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, bool manageColour,
+                      ThumbMode mode);
 
 // The thumbnail cache's bound in bytes, from the settings.
 qint64 thumbCacheLimit(const AppState& state);

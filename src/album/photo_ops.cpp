@@ -115,7 +115,8 @@ void PHOTO_SAFELOAD(AppState& state, Ui& ui) {
     PhotoRecord& p = state.Photos[state.CurrentPhoto];
     const QString path = photoPath(state, p);
     // The strip size is taken anew too: the file may now have another shape.
-    const QString error = loadPhotoFile(p, path, state.settings.AutoOrient != 0, ThumbMode::Safe);
+    const QString error = loadPhotoFile(p, path, state.settings.AutoOrient != 0,
+                                        state.settings.ColorManage != 0, ThumbMode::Safe);
     if (!error.isEmpty()) {
         // Nothing of the old picture may stay in use: the photo leaves the work and the catalogue.
         ui.message(QStringLiteral("无法读取照片，已从相册中移除：\n\n") + path + QStringLiteral("\n") + error,

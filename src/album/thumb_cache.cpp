@@ -42,8 +42,10 @@ FileStamp fileStamp(const QString& path) {
             static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
-int cacheMode(bool safe, bool autoOrient) {
-    return (safe ? 1 : 0) | (autoOrient ? 2 : 0);
+int cacheMode(bool safe, bool autoOrient, bool manageColour) {
+    // Thumbnails cached before colours were managed carry no colour bit, so they are not taken for
+    // converted ones.
+    return (safe ? 1 : 0) | (autoOrient ? 2 : 0) | (manageColour ? 4 : 0);
 }
 
 QByteArray settleThumbnail(QImage& thumb) {

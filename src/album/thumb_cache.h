@@ -36,7 +36,7 @@ struct CacheRow {
 };
 
 // The decode settings that shape a thumbnail: a row made under others is a miss.
-int cacheMode(bool safe, bool autoOrient);
+int cacheMode(bool safe, bool autoOrient, bool manageColour);
 
 // Turns the thumbnail into exactly the one the cache gives back (a JPEG at high quality, decoded again) and
 // returns the stored form, so a photo looks the same whether it was decoded or found.

@@ -58,7 +58,8 @@ void ConsoleUi::processEvents() {
 
 Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const QString&, Answer) {
     if (icon == Icon::Warning || icon == Icon::Error || icon == Icon::Exclamation) ++problems_;
-    if (icon != Icon::Question)
+    // Confirmations are answered silently; a question with 是/否 carries a summary the user must read.
+    if (icon != Icon::Question || buttons == Buttons::YesNo)
         std::fprintf(stderr, "%s%s: %s\n", terminal_ && lastPercent_ >= 0 ? "\n" : "", iconWord(icon),
                      qPrintable(text));
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;

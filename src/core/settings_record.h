@@ -25,6 +25,7 @@ struct Settings {
     int JpegQuality = 90;
     int AutoOrient = 1;
     int ThumbCacheMB = 200; // the thumbnail cache's bound; 0 keeps no cache
+    int ColorManage = 1;    // photos with an embedded colour profile are converted to sRGB
 };
 
 // The fixed output folder is chosen but names no folder (a hand-edited file can say so): nothing may be

@@ -123,4 +123,24 @@ void CLIP_MOVE(AppState& state, Ui& ui) {
     ui.redraw(View::SelectedCell);
 }
 
+QRect sourceRect(const PhotoRecord& photo, const SlotRecord& slot) {
+    // Single precision, as the stored rectangles were always scaled.
+    const float kx = static_cast<float>(photo.width) / static_cast<float>(photo.thumbWidth);
+    const float ky = static_cast<float>(photo.height) / static_cast<float>(photo.thumbHeight);
+    return QRect(nearest(static_cast<double>(kx) * slot.cropX), nearest(static_cast<double>(ky) * slot.cropY),
+                 nearest(static_cast<double>(kx) * slot.cropWidth),
+                 nearest(static_cast<double>(ky) * slot.cropHeight));
+}
+
+double enlargementFactor(const QRect& source, QSize out) {
+    if (source.width() <= 0 || source.height() <= 0) return 0;
+    return std::max(static_cast<double>(out.width()) / source.width(),
+                    static_cast<double>(out.height()) / source.height());
+}
+
+bool showsBackground(const PhotoRecord& photo, const QRect& source) {
+    return source.left() < 0 || source.top() < 0 || source.x() + source.width() > photo.width ||
+           source.y() + source.height() > photo.height;
+}
+
 } // namespace zanfold

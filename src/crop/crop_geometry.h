@@ -34,4 +34,15 @@ void CLIP_MOVE(AppState& state, Ui& ui);
 void CLIP_CHECKSIZE(AppState& state);
 void CLIP_CHECKPOS(AppState& state);
 
+// A position's crop in pixels of the full upright photo, as the output reads it.
+QRect sourceRect(const PhotoRecord& photo, const SlotRecord& slot);
+
+// How much the output enlarges the photo: its size over the crop's size in photo pixels (the larger of the
+// two sides). Above kEnlargementWarning the output looks soft, and the user is told.
+double enlargementFactor(const QRect& source, QSize out);
+inline constexpr double kEnlargementWarning = 1.25;
+
+// The crop reaches outside its photo, so the output shows the background there.
+bool showsBackground(const PhotoRecord& photo, const QRect& source);
+
 } // namespace zanfold

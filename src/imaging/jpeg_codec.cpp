@@ -1,5 +1,7 @@
 #include "imaging/jpeg_codec.h"
 
+#include "imaging/colour.h"
+
 #include <QFile>
 #include <QRect>
 
@@ -107,6 +109,8 @@ struct JpegReader::Impl {
     bool decoded = false;
     bool jpeg = false;
     int orientation = 1;
+    QByteArray iccProfile;
+    bool profileRejected = false;
     QString error;
 
     ~Impl() {
@@ -142,6 +146,7 @@ JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
         d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
         jpeg_mem_src(&d->cinfo, d->data, static_cast<unsigned long>(d->length));
         jpeg_save_markers(&d->cinfo, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_save_markers(&d->cinfo, JPEG_APP0 + 2, 0xFFFF); // ICC profile chunks
         jpeg_read_header(&d->cinfo, TRUE);
     });
     if (!ok) {
@@ -168,6 +173,12 @@ JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
             break;
         }
     }
+    // Chunks out of order or missing give a warning (the photo counts as damaged) and no profile.
+    JOCTET* icc = nullptr;
+    unsigned int iccLength = 0;
+    if (guarded(d->err, [&] { jpeg_read_icc_profile(&d->cinfo, &icc, &iccLength); }) && icc)
+        d->iccProfile = QByteArray(reinterpret_cast<const char*>(icc), static_cast<qsizetype>(iccLength));
+    std::free(icc);
     d->headerRead = true;
 }
 
@@ -195,7 +206,11 @@ int JpegReader::orientation() const {
 }
 
 bool JpegReader::damaged() const {
-    return d->err.pub.num_warnings > 0;
+    return d->err.pub.num_warnings > 0 || d->profileRejected;
+}
+
+QByteArray JpegReader::iccProfile() const {
+    return d->iccProfile;
 }
 
 QSize JpegReader::scaledSize(int eighths) const {
@@ -205,11 +220,16 @@ QSize JpegReader::scaledSize(int eighths) const {
             static_cast<int>((qint64(s.height()) * eighths + 7) / 8)};
 }
 
-bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, bool fast) {
+bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, bool fast, bool manageColour) {
     if (!ok() || d->decoded) return false;
     d->decoded = true;
     jpeg_decompress_struct& c = d->cinfo;
     const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+    ColourPlan colour;
+    if (manageColour) {
+        colour = colourPlanFor(d->iccProfile, cmyk ? DecodedPixels::InvertedCmyk : DecodedPixels::Rgb);
+        d->profileRejected = colour.rejected;
+    }
     const QRect full(QPoint(0, 0), scaledSize(eighths));
     if (region.intersected(full).isEmpty()) return true;
     // Chroma upsampling treats the edges of a cropped decode as picture edges; a margin of one iMCU keeps
@@ -235,7 +255,7 @@ bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, b
     }
     const int components = c.output_components;
     std::vector<uchar> line(static_cast<size_t>(c.output_width) * components);
-    std::vector<uchar> rgb(cmyk ? static_cast<size_t>(c.output_width) * 3 : 0);
+    std::vector<uchar> rgb(cmyk || colour.transform ? static_cast<size_t>(c.output_width) * 3 : 0);
     for (int y = want.y(); y <= want.bottom(); ++y) {
         JSAMPROW row = line.data();
         JDIMENSION got = 0;
@@ -245,7 +265,10 @@ bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, b
             return ok;
         }
         const uchar* pixels = line.data();
-        if (cmyk) {
+        if (colour.transform) {
+            colour.transform->toSrgb(line.data(), rgb.data(), static_cast<int>(cropWidth));
+            pixels = rgb.data();
+        } else if (cmyk) {
             // Adobe writes CMYK inverted, so each channel times K over 255 gives RGB.
             for (JDIMENSION i = 0; i < cropWidth; ++i) {
                 const uchar* p = line.data() + 4 * i;

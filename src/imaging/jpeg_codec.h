@@ -30,14 +30,18 @@ public:
     QString error() const;
     QSize size() const;      // stored pixel size
     int orientation() const; // EXIF orientation 1..8, 1 when none is recorded
-    // The decoder met corrupt data (a truncated file, damaged scans) and filled in what it could not read.
+    // The decoder met corrupt data (a truncated file, damaged scans) and filled in what it could not read,
+    // or the embedded colour profile could not be used.
     bool damaged() const;
+    // The embedded ICC profile, reassembled from its chunks; empty when there is none.
+    QByteArray iccProfile() const;
 
     // Size of the picture decoded at scale eighths/8 (eighths in 1, 2, 4, 8).
     QSize scaledSize(int eighths) const;
     // Decodes the rectangle (in scaled pixels) and hands its rows to the sink in order. `fast` trades a
-    // little chroma smoothness for speed. One decode per reader.
-    bool decode(int eighths, const QRect& region, const RowSink& sink, bool fast);
+    // little chroma smoothness for speed; `manageColour` converts the rows from the embedded profile to
+    // sRGB. One decode per reader.
+    bool decode(int eighths, const QRect& region, const RowSink& sink, bool fast, bool manageColour);
 
 private:
     struct Impl;

@@ -4,6 +4,7 @@
 #include "imaging/orientation.h"
 #include "imaging/resample.h"
 
+#include <QColorSpace>
 #include <QImageReader>
 
 #include <optional>
@@ -30,6 +31,7 @@ struct Request {
     QRgb background = qRgb(255, 255, 255);
     bool allowScaling = true;
     bool fast = false;
+    bool manageColour = true;
 };
 
 // The request in the stored picture's own orientation: resampling happens there, and only the finished
@@ -67,7 +69,8 @@ Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request
                      resampler.endRow() - resampler.firstRow());
     if (!need.isEmpty()) {
         const bool ok = reader.decode(
-            eighths, need, [&](int y, const uchar* rgb, int x0) { resampler.pushRow(y, rgb, x0); }, req.fast);
+            eighths, need, [&](int y, const uchar* rgb, int x0) { resampler.pushRow(y, rgb, x0); }, req.fast,
+            req.manageColour);
         if (!ok) return {{}, reader.error()};
     }
     return {applyOrient(resampler.finish(), plan.orient), {}, reader.damaged()};
@@ -79,6 +82,9 @@ Rendered renderOther(const ImageSource& source, const Request& req) {
     reader.setAutoTransform(false);
     QImage picture = reader.read();
     if (picture.isNull()) return {{}, reader.errorString()};
+    // Pictures of other kinds carry their colour space with them; Qt converts those itself.
+    if (req.manageColour && picture.colorSpace().isValid() && picture.colorSpace() != QColorSpace::SRgb)
+        picture.convertToColorSpace(QColorSpace::SRgb);
     if (picture.hasAlphaChannel()) {
         // Transparent parts show the background, as they would behind the photo.
         QImage flat(picture.size(), QImage::Format_RGB888);
@@ -142,17 +148,19 @@ PictureInfo probe(const QString& path) {
     return info;
 }
 
-Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode) {
+Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode, bool manageColour) {
     Request req;
+    req.manageColour = manageColour;
     req.out = QSize(width, height);
     req.allowScaling = mode == ThumbMode::Fast;
     req.fast = mode == ThumbMode::Fast;
     return render(source, req);
 }
 
-Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, int outHeight,
-                    QRgb backColor) {
+Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, int outHeight, QRgb backColor,
+                    bool manageColour) {
     Request req;
+    req.manageColour = manageColour;
     req.rect = rect;
     req.out = QSize(outWidth, outHeight);
     req.background = backColor;

@@ -27,7 +27,8 @@ PictureInfo probe(const QString& path);
 struct Rendered {
     QImage image; // RGB888
     QString error;
-    bool damaged = false; // decoded from corrupt data: parts of the picture are filled in
+    // Decoded from corrupt data (parts of the picture are filled in), or its colour profile was unusable.
+    bool damaged = false;
     bool ok() const { return !image.isNull(); }
 };
 
@@ -37,13 +38,15 @@ enum class ThumbMode {
 };
 
 // The whole upright picture (source orientation and quarter turns applied) at exactly width x height.
-Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode);
+// With `manageColour` the embedded colour profile's colours become sRGB.
+Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode,
+                   bool manageColour = true);
 
 // The rectangle `rect` of the upright picture (full-size pixels; it may reach outside the picture, which
 // shows as backColor there) at exactly outWidth x outHeight. Only the rows and columns the rectangle needs
 // are decoded, at the smallest DCT scale that keeps at least the output's resolution.
-Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, int outHeight,
-                    QRgb backColor);
+Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, int outHeight, QRgb backColor,
+                    bool manageColour = true);
 
 // A mask picture (PNG) scaled smoothly to the display size; a null image when it cannot be read.
 QImage loadMask(const QString& path, QSize displaySize);

@@ -4,9 +4,11 @@
 #include "core/text.h"
 #include "core/worker_pool.h"
 #include "crop/canvas.h"
+#include "crop/crop_geometry.h"
 #include "crop/slots.h"
 #include "imaging/image_save.h"
 #include "imaging/picture.h"
+#include "output/preflight.h"
 
 #include <QElapsedTimer>
 
@@ -20,6 +22,7 @@ namespace {
 // One file to write, copied out of the work so that the workers never read what the window may change.
 struct CropJob {
     ImageSource source;
+    bool manageColour = true;
     QRect rect;
     QSize size;
     QString file;
@@ -27,9 +30,10 @@ struct CropJob {
     int slot = 0; // the position, to name it
 };
 
-CropJob jobFor(const AppState& state, int g, int w) {
+CropJob jobFor(const AppState& state, int g, int w, bool manageColour) {
     const SlotRecord& slot = state.Slots[g];
     return {state.Photos[slot.photo].image,
+            manageColour,
             QRect(slot.srcX, slot.srcY, slot.srcWidth, slot.srcHeight),
             QSize(slot.outWidth, slot.outHeight),
             slot.outFolder + slot.name + QStringLiteral(".jpg"),
@@ -38,7 +42,8 @@ CropJob jobFor(const AppState& state, int g, int w) {
 }
 
 FileError writeJob(const CropJob& job, QRgb background, int quality) {
-    const Rendered image = renderCrop(job.source, job.rect, job.size.width(), job.size.height(), background);
+    const Rendered image =
+        renderCrop(job.source, job.rect, job.size.width(), job.size.height(), background, job.manageColour);
     if (!image.ok()) return {EIO, image.error};
     FileError reason;
     if (GDIPLUSSAVEJPEG(image.image, job.file, quality, &reason) != 0) return reason;
@@ -94,17 +99,16 @@ void prepareSlot(AppState& state, int g, int w, int s, const QString& folder) {
     slot.outWidth = spec.width;
     slot.outHeight = spec.height;
     slot.outFolder = folder + QLatin1Char('/');
-    const float kx = static_cast<float>(p.width) / static_cast<float>(p.thumbWidth);
-    const float ky = static_cast<float>(p.height) / static_cast<float>(p.thumbHeight);
-    slot.srcX = nearest(static_cast<double>(kx) * slot.cropX);
-    slot.srcY = nearest(static_cast<double>(ky) * slot.cropY);
-    slot.srcWidth = nearest(static_cast<double>(kx) * slot.cropWidth);
-    slot.srcHeight = nearest(static_cast<double>(ky) * slot.cropHeight);
+    const QRect source = sourceRect(p, slot);
+    slot.srcX = source.x();
+    slot.srcY = source.y();
+    slot.srcWidth = source.width();
+    slot.srcHeight = source.height();
 }
 
 FileError renderSlot(const AppState& state, int g) {
-    return writeJob(jobFor(state, g, 0), backgroundColour(state.settings.BackColor),
-                    state.settings.JpegQuality);
+    return writeJob(jobFor(state, g, 0, state.settings.ColorManage != 0),
+                    backgroundColour(state.settings.BackColor), state.settings.JpegQuality);
 }
 
 int CLIP_BEGIN(AppState& state, Ui& ui) {
@@ -118,7 +122,6 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
     ui.setStatus(1, QStringLiteral("正在裁图，请稍后..."));
 
     std::vector<CropJob> jobs;
-    QStringList damaged; // positions whose photo holds corrupt data
     std::vector<FileError> folderErrors(works);
     QString lastFolder;
     for (int w = 0; w < works; ++w) {
@@ -137,14 +140,18 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
                     return 0;
                 }
                 prepareSlot(state, g, w, s, folder);
-                jobs.push_back(jobFor(state, g, w));
-                const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
-                if (photo.damaged)
-                    damaged << positionLabel(state, w, g) + QStringLiteral("（") + photo.fileName +
-                                   QStringLiteral("）");
+                jobs.push_back(jobFor(state, g, w, state.settings.ColorManage != 0));
             }
         }
     }
+    // Nothing surprising is delivered unasked: soft enlargements and damaged photos come first.
+    const PreflightReport report = preflightCheck(state);
+    if (report.worthAsking() &&
+        ui.message(preflightText(report), Icon::Question, Buttons::YesNo, {}, Answer::No) != Answer::Yes) {
+        ui.setStatus(1, QString());
+        return 0;
+    }
+    const QStringList& damaged = report.damaged;
 
     const int total = static_cast<int>(jobs.size());
     state.CancelOffered = true;

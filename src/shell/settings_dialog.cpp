@@ -199,6 +199,8 @@ SettingsDialog::SettingsDialog(AppState& state, Ui& ui, QWidget* owner)
           &SettingsForm::openFolder);
     check(other, 4330, QStringLiteral("裁图完成后弹出消息框"), {48, 224, 280, 22}, &SettingsForm::finishAsk);
     check(other, 4331, QStringLiteral("使用蒙版（如果有）"), {48, 248, 280, 22}, &SettingsForm::useMask);
+    check(other, 4334, QStringLiteral("按照片的颜色配置文件转换为 sRGB"), {48, 272, 280, 22},
+          &SettingsForm::colorManage);
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     place(ok, 4026, {248, 352, 109, 31});
@@ -257,11 +259,11 @@ void SettingsDialog::showForm() {
     QPalette palette = swatch_->palette();
     palette.setColor(QPalette::Window, windowsColour(form_.swatchColor));
     swatch_->setPalette(palette);
-    const std::pair<int, bool> checks[] = {{4231, form_.checkMove},    {4326, form_.lockType},
-                                           {4332, form_.surplusPhoto}, {4325, form_.loopPhoto},
-                                           {4327, form_.firstPhoto},   {4328, form_.safeImport},
-                                           {4333, form_.autoOrient},   {4329, form_.openFolder},
-                                           {4330, form_.finishAsk},    {4331, form_.useMask}};
+    const std::pair<int, bool> checks[] = {
+        {4231, form_.checkMove},  {4326, form_.lockType},   {4332, form_.surplusPhoto},
+        {4325, form_.loopPhoto},  {4327, form_.firstPhoto}, {4328, form_.safeImport},
+        {4333, form_.autoOrient}, {4329, form_.openFolder}, {4330, form_.finishAsk},
+        {4331, form_.useMask},    {4334, form_.colorManage}};
     for (const auto& [id, on] : checks)
         setChecked(id, on);
     preview_->update();

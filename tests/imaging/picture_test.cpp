@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"restarts", with([](JpegOptions& o) { o.restartRows = 1; }), 96, 64},
         KindCase{"exifAndIcc", with([](JpegOptions& o) {
                      o.exifOrientation = 1;
-                     o.iccProfile = true;
+                     o.iccProfile = QByteArray(3000, 0x5A); // no profile lcms2 can read
                  }),
                  96, 64},
         KindCase{"oddSize", {}, 37, 23},

@@ -85,8 +85,9 @@ TEST_P(UnsavedAnswers, OnlyASavedOrAbandonedWorkLetsTheCallerGoOn) {
     EXPECT_EQ(mayDropWork(state, ui), c.goesOn);
     EXPECT_EQ(!state.History.changed(), c.saved);
     EXPECT_EQ(!path.isEmpty() && QFileInfo::exists(path), c.saved);
-    if (QString::fromUtf8(c.saveAs) == QStringLiteral("-"))
+    if (QString::fromUtf8(c.saveAs) == QStringLiteral("-")) {
         EXPECT_TRUE(ui.lastMessage().text.startsWith(QStringLiteral("保存项目出错：")));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -115,6 +115,7 @@ TEST_F(SavingSettings, OkTakesEveryControlAndWritesTheFile) {
     form.useMask = false;
     form.jpegQuality = 95;
     form.autoOrient = false;
+    form.colorManage = false;
     ASSERT_TRUE(SAVEOPTIONS(form, state, ui));
     EXPECT_TRUE(ui.messages.empty());
 
@@ -124,12 +125,13 @@ TEST_F(SavingSettings, OkTakesEveryControlAndWritesTheFile) {
     EXPECT_EQ(s.ClipLeft, 5);
     EXPECT_EQ(s.ZoomSpeed, 15);
     EXPECT_EQ(s.BackColor, 0x0000FF);
-    EXPECT_EQ(
-        QString::fromUtf8(TempDir::read(state.SettingsPath)),
-        QStringLiteral("[General]\r\nOutFolder=/out/crops\r\nUseOutFolder=1\r\nOutFolderType=1\r\n"
-                       "ZoomSpeed=15\r\nLockType=0\r\nSurplusPhoto=1\r\nLoopPhoto=1\r\nFirstPhoto=0\r\n"
-                       "OpenFolder=0\r\nClipTop=50\r\nClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\n"
-                       "FinishAsk=0\r\nUseMask=0\r\nSafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\nThumbCacheMB=200\r\n"));
+    EXPECT_EQ(QString::fromUtf8(TempDir::read(state.SettingsPath)),
+              QStringLiteral("[General]\r\nOutFolder=/out/crops\r\nUseOutFolder=1\r\nOutFolderType=1\r\n"
+                             "ZoomSpeed=15\r\nLockType=0\r\nSurplusPhoto=1\r\nLoopPhoto=1\r\nFirstPhoto=0\r\n"
+                             "OpenFolder=0\r\nClipTop=50\r\nClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\n"
+                             "FinishAsk=0\r\nUseMask=0\r\nSafeImport=1\r\nJpegQuality=95\r\nAutoOrient="
+                             "0\r\nThumbCacheMB=200\r\n"
+                             "ColorManage=0\r\n"));
 }
 
 TEST_F(SavingSettings, AnEmptyFixedFolderKeepsTheDialogOpen) {

@@ -86,7 +86,7 @@ TEST_F(SettingsGui, EveryControlByClicksAndKeysThenOkWritesTheFile) {
             EXPECT_EQ(d->form().swatchColor, 0x0000FF);
 
             page(d, 2);
-            for (int id : {4326, 4332, 4325, 4327, 4328, 4333, 4329, 4330, 4331})
+            for (int id : {4326, 4332, 4325, 4327, 4328, 4333, 4329, 4330, 4331, 4334})
                 click(d, id);
             QTest::mouseClick(d->control(4026), Qt::LeftButton);
         },
@@ -111,7 +111,8 @@ TEST_F(SettingsGui, EveryControlByClicksAndKeysThenOkWritesTheFile) {
             QStringLiteral("\r\nUseOutFolder=1\r\nOutFolderType=1\r\nZoomSpeed=15\r\nLockType=0\r\n"
                            "SurplusPhoto=1\r\nLoopPhoto=1\r\nFirstPhoto=0\r\nOpenFolder=0\r\nClipTop=50\r\n"
                            "ClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\nFinishAsk=0\r\nUseMask=0\r\n"
-                           "SafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\nThumbCacheMB=200\r\n"));
+                           "SafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\nThumbCacheMB=200\r\n"
+                           "ColorManage=0\r\n"));
     EXPECT_EQ(state->settings.ZoomSpeed, 15);
 }
 

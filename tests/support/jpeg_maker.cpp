@@ -55,10 +55,9 @@ QByteArray makeJpeg(const QImage& picture, const JpegOptions& o) {
                                       0,   0};
         jpeg_write_marker(&c, JPEG_APP0 + 1, exif, sizeof exif);
     }
-    if (o.iccProfile) {
-        std::vector<JOCTET> profile(3000, 0x5A);
-        jpeg_write_icc_profile(&c, profile.data(), static_cast<unsigned>(profile.size()));
-    }
+    if (!o.iccProfile.isEmpty())
+        jpeg_write_icc_profile(&c, reinterpret_cast<const JOCTET*>(o.iccProfile.constData()),
+                               static_cast<unsigned>(o.iccProfile.size()));
     std::vector<unsigned char> row(static_cast<size_t>(rgb.width()) * c.input_components);
     while (c.next_scanline < c.image_height) {
         const uchar* src = rgb.constScanLine(static_cast<int>(c.next_scanline));

@@ -14,7 +14,7 @@ struct JpegOptions {
     Color color = Color::Rgb;
     int restartRows = 0; // restart marker every n MCU rows
     int exifOrientation = 0;
-    bool iccProfile = false;
+    QByteArray iccProfile; // embedded as APP2 chunks when not empty
 };
 
 // Encodes the picture with libjpeg-turbo as the options say.

@@ -1,0 +1,60 @@
+#include "output/preflight.h"
+
+#include "core/text.h"
+#include "crop/crop_geometry.h"
+#include "crop/slots.h"
+
+#include <algorithm>
+
+namespace zanfold {
+
+PreflightReport preflightCheck(const AppState& state) {
+    PreflightReport report;
+    for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w) {
+        const TemplateRecord& t = templateOf(state, w);
+        for (int s = 0; s < t.pTypeSum; ++s) {
+            for (int n = 0; n < t.spec[s].count; ++n) {
+                const int g = CLIP_GETSLOT(state, w, s, n);
+                const SlotRecord& slot = state.Slots[g];
+                if (slot.photo < 0) continue;
+                const PhotoRecord& photo = state.Photos[slot.photo];
+                const QString position =
+                    positionLabel(state, w, g) + QStringLiteral("（") + photo.fileName + QStringLiteral("）");
+                const QRect source = sourceRect(photo, slot);
+                const double factor = enlargementFactor(source, QSize(t.spec[s].width, t.spec[s].height));
+                if (factor > kEnlargementWarning) report.enlarged.push_back({position, factor});
+                if (photo.damaged) report.damaged << position;
+                if (showsBackground(photo, source)) report.background << position;
+            }
+        }
+    }
+    std::stable_sort(report.enlarged.begin(), report.enlarged.end(),
+                     [](const auto& a, const auto& b) { return a.factor > b.factor; });
+    return report;
+}
+
+QString preflightText(const PreflightReport& report) {
+    QStringList parts;
+    if (!report.enlarged.empty()) {
+        QStringList lines;
+        for (const PreflightReport::Enlarged& e : report.enlarged)
+            lines << e.position + QStringLiteral("  ") + QString::number(e.factor, 'f', 2) +
+                         QStringLiteral(" 倍");
+        parts << QStringLiteral("有 %1 个位置的照片将被放大超过 %2 倍，裁出的图片可能不清晰：\n")
+                         .arg(report.enlarged.size())
+                         .arg(kEnlargementWarning) +
+                     nameList(lines);
+    }
+    if (!report.damaged.isEmpty())
+        parts << QStringLiteral("有 %1 个位置使用了已损坏的照片，裁出的图片可能有灰色区域：\n")
+                         .arg(report.damaged.size()) +
+                     nameList(report.damaged);
+    if (!report.background.isEmpty())
+        parts << QStringLiteral("有 %1 个位置的裁图框超出了照片，超出的部分将是裁图背景色：\n")
+                         .arg(report.background.size()) +
+                     nameList(report.background);
+    parts << QStringLiteral("继续裁图？");
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+} // namespace zanfold

@@ -1,0 +1,85 @@
+#include "support/icc_profiles.h"
+
+#include <lcms2.h>
+
+#include <algorithm>
+
+namespace zanfold::test {
+
+namespace {
+
+QByteArray saved(cmsHPROFILE profile) {
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    QByteArray bytes(static_cast<qsizetype>(size), '\0');
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
+}
+
+// Ink amounts 0..1 (cyan, magenta, yellow, black) to Lab, as a plain subtractive mix.
+cmsInt32Number inkToLab(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
+    const double k = in[3] / 65535.0;
+    double rgb[3];
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = (1.0 - in[i] / 65535.0) * (1.0 - k);
+    // Linear-light sRGB primaries to XYZ (D50 enough for a test), then Lab.
+    const double X = 0.4360 * rgb[0] + 0.3851 * rgb[1] + 0.1431 * rgb[2];
+    const double Y = 0.2225 * rgb[0] + 0.7169 * rgb[1] + 0.0606 * rgb[2];
+    const double Z = 0.0139 * rgb[0] + 0.0971 * rgb[1] + 0.7141 * rgb[2];
+    const cmsCIEXYZ xyz{X, Y, Z};
+    cmsCIELab lab;
+    cmsXYZ2Lab(cmsD50_XYZ(), &lab, &xyz);
+    cmsFloat2LabEncoded(out, &lab);
+    return TRUE;
+}
+
+} // namespace
+
+QByteArray adobeRgbProfile() {
+    cmsCIExyY white;
+    cmsWhitePointFromTemp(&white, 6504);
+    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256.0);
+    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    cmsFreeToneCurve(gamma);
+    return saved(profile);
+}
+
+QByteArray srgbProfile() {
+    return saved(cmsCreate_sRGBProfile());
+}
+
+QByteArray cmykProfile() {
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+    cmsSetProfileVersion(profile, 2.1); // a lone grid is stored as a version 2 lut16
+    cmsSetDeviceClass(profile, cmsSigOutputClass);
+    cmsSetColorSpace(profile, cmsSigCmykData);
+    cmsSetPCS(profile, cmsSigLabData);
+    cmsPipeline* toLab = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsStage* grid = cmsStageAllocCLut16bit(nullptr, 9, 4, 3, nullptr);
+    cmsStageSampleCLut16bit(grid, inkToLab, nullptr, 0);
+    cmsPipelineInsertStage(toLab, cmsAT_BEGIN, grid);
+    cmsWriteTag(profile, cmsSigAToB0Tag, toLab);
+    cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsPipelineFree(toLab);
+    return saved(profile);
+}
+
+std::array<int, 3> lcmsToSrgb(const QByteArray& profile, const std::array<int, 4>& pixel, bool cmyk) {
+    cmsHPROFILE in = cmsOpenProfileFromMem(profile.constData(), static_cast<cmsUInt32Number>(profile.size()));
+    cmsHPROFILE out = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM t =
+        cmsCreateTransform(in, cmyk ? TYPE_CMYK_8_REV : TYPE_RGB_8, out, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+    unsigned char src[4], dst[3] = {0, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        src[i] = static_cast<unsigned char>(std::clamp(pixel[i], 0, 255));
+    if (t) cmsDoTransform(t, src, dst, 1);
+    if (t) cmsDeleteTransform(t);
+    cmsCloseProfile(in);
+    cmsCloseProfile(out);
+    return {dst[0], dst[1], dst[2]};
+}
+
+} // namespace zanfold::test
