@@ -2,6 +2,7 @@
 
 #include "core/commands.h"
 #include "core/geometry.h"
+#include "core/palette.h"
 #include "core/text.h"
 #include "crop/assignment.h"
 #include "crop/crop_geometry.h"
@@ -37,6 +38,19 @@ QPoint cellCorner(const AppState& state, int i) {
 QPoint frameCorner(const AppState& state, int i) {
     return cellCorner(state, i) + QPoint(nearest((kCellSize - state.FrameWidth) / 2.0),
                                          nearest((kCellSize - state.FrameHeight) / 2.0));
+}
+
+QRect enlargedMarker(const QRect& frame) {
+    return QRect(frame.right() - 2 - palette::kMarkerSize + 1, frame.top() + 2, palette::kMarkerSize,
+                 palette::kMarkerSize);
+}
+
+bool enlargedTooMuch(const AppState& state, int n) {
+    const SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, state.CurrentWork, state.CurrentSpec, n)];
+    if (slot.photo < 0) return false;
+    const SpecRecord& spec = currentSpecRecord(state);
+    const QRect source = sourceRect(state.Photos[slot.photo], slot);
+    return enlargementFactor(source, QSize(spec.width, spec.height)) > kEnlargementWarning;
 }
 
 int CLIP_HITTEST(AppState& state, int x, int y) {

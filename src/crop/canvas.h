@@ -19,6 +19,12 @@ QPoint cellCorner(const AppState& state, int i);
 // Top-left corner of the frame (FrameWidth x FrameHeight) centred in visible cell i.
 QPoint frameCorner(const AppState& state, int i);
 
+// Where the marker of a too-much-enlarged position goes: inside the top right corner of frame `frame`.
+QRect enlargedMarker(const QRect& frame);
+
+// The output of position n of the shown specification enlarges its photo beyond kEnlargementWarning.
+bool enlargedTooMuch(const AppState& state, int n);
+
 // Position number under the canvas point, or -1; remembers that cell's corners (CellLeft .. FrameTop).
 int CLIP_HITTEST(AppState& state, int x, int y);
 

@@ -166,6 +166,13 @@ void CanvasView::paintEvent(QPaintEvent* event) {
             p.drawImage(frame, slot.mask);
             p.setOpacity(1.0);
         }
+        // Shown while zooming in: this position's output will look soft.
+        if (enlargedTooMuch(state_, n)) {
+            const QRect marker = enlargedMarker(frame);
+            p.fillRect(marker, QColor::fromRgba(palette::kEnlargedMarker));
+            p.setPen(Qt::white);
+            p.drawText(marker, Qt::AlignCenter, QStringLiteral("!"));
+        }
         if (n == state_.CurrentSlot) {
             p.setPen(QPen(QColor::fromRgba(palette::kHighlightPen), palette::kPenWidth));
             p.drawRect(QRect(cell - QPoint(1, 1), QSize(kCellSize + 2, kCellSize + 2)));

@@ -209,6 +209,22 @@ TEST_F(Import, UnreadableFilesAreNamedAndDamagedPhotosMarked) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A colour profile that cannot be used is no reason to refuse a photo: it imports, marked.
+TEST_F(Import, APhotoWithAnUnusableColourProfileImportsMarked) {
+    test::JpegOptions o;
+    o.iccProfile = QByteArray(900, '\x33');
+    dir.write(QStringLiteral("c/1.jpg"), test::makeJpeg(test::gradientImage(640, 480), o));
+    ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("c")), false), 1);
+    ASSERT_EQ(state.Photos.size(), 1u);
+    EXPECT_TRUE(state.Photos[0].damaged);
+    EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("有 1 张照片的数据已损坏")));
+    // Without colour management the profile is never read.
+    state.settings.ColorManage = 0;
+    state.AlbumPath.clear();
+    ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("c")), false), 1);
+    EXPECT_FALSE(state.Photos[0].damaged);
+}
+
 TEST_F(Import, DroppedFolder) {
     dir.write(QStringLiteral("d/1.jpg"), jpeg(400, 300));
     dir.write(QStringLiteral("d2/1.jpg"), jpeg(400, 300));

@@ -117,6 +117,24 @@ TEST_F(Cli, CropWritesEveryPlaceholderAtItsSize) {
         EXPECT_EQ(TempDir::read(folder + QLatin1Char('/') + it.key()), it.value()) << it.key().toStdString();
 }
 
+// The summary the desktop asks about is printed, and the batch goes on with the exit status of a clean run.
+TEST_F(Cli, EnlargedPhotosArePrintedAndCropped) {
+    const QString small = dir.file(QStringLiteral("small"));
+    for (int i = 0; i < 3; ++i)
+        dir.write(QStringLiteral("small/L%1.jpg").arg(i), test::makeJpeg(test::gradientImage(320, 240)));
+    for (int i = 0; i < 2; ++i)
+        dir.write(QStringLiteral("small/P%1.jpg").arg(i), test::makeJpeg(test::gradientImage(240, 320)));
+    const CliRun run = cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), small,
+                                       QStringLiteral("--template"), QStringLiteral("Wedding")} +
+                           common());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("有 5 个位置的照片将被放大超过 1.25 倍")))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Wedding：A1（L0.jpg）  2.01 倍"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("继续裁图？")));
+    EXPECT_EQ(QDir(small + QStringLiteral("/small/Wedding")).entryList(QDir::Files).size(), 5);
+}
+
 TEST_F(Cli, EmptyPositionStopsAndWritesNothing) {
     QFile::remove(album + QStringLiteral("/P0.jpg"));
     QFile::remove(album + QStringLiteral("/P1.jpg"));

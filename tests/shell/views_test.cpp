@@ -25,7 +25,6 @@
 namespace zanfold {
 namespace {
 
-
 // Records the regions the widget is asked to paint.
 class PaintRecorder : public QObject {
 public:
@@ -128,6 +127,25 @@ TEST_F(Views, ACropDragRepaintsOnlyTheSelectedCell) {
     QTest::mouseClick(canvas(), Qt::LeftButton, {}, frameCentre(2));
     settle();
     EXPECT_EQ(recorder.painted.subtracted(QRegion(cellArea(1)) + cellArea(2)), QRegion());
+}
+
+// A position whose output would enlarge its photo too much shows a marker in its frame's corner, which goes
+// once the photo has the pixels (here: the record of a larger photo of the same picture).
+TEST_F(Views, TooMuchEnlargementIsMarkedInTheFrame) {
+    assignPhoto(*state, 0, 0, 0, 1, 1080, 1920); // 400 x 300: its 225 x 300 crop becomes 1080 x 1920
+    const int i = 1 - state->CellColumns * state->FirstRow;
+    const QRect frame(frameCorner(*state, i), QSize(state->FrameWidth, state->FrameHeight));
+    const QRect marker = enlargedMarker(frame);
+    auto markerShown = [&] {
+        const QImage shot = canvas()->grab().toImage();
+        return shot.pixel(marker.topLeft() + QPoint(1, 1)) == palette::kEnlargedMarker &&
+               shot.pixel(marker.bottomRight() - QPoint(1, 1)) == palette::kEnlargedMarker;
+    };
+    EXPECT_TRUE(markerShown());
+    state->Photos[0].width = 4000;
+    state->Photos[0].height = 3000;
+    EXPECT_FALSE(markerShown());
+    EXPECT_TRUE(frame.contains(marker));
 }
 
 TEST_F(Views, TheCanvasScrollBarReachesTheLastRow) {

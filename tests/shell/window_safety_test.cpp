@@ -273,6 +273,33 @@ TEST_F(Safety, ADroppedFolderAsksAboutUnsavedWork) {
     EXPECT_EQ(state->WorkTemplates.size(), 1u);
 }
 
+// Return on the summary before a batch that would enlarge photos does not start it.
+TEST_F(Safety, ReturnOnThePreflightSummaryWritesNothing) {
+    importByDrop(album(QStringLiteral("trip"), 1, {400, 300}));
+    addTemplate(QStringLiteral("T"), {{'A', 3, 1920, 1080, 2}});
+    for (int n = 0; n < 2; ++n)
+        assignPhoto(*state, 0, 0, 0, n, 1920, 1080);
+    QStringList asked;
+    QList<QMessageBox::StandardButton> defaults;
+    ModalAnswerer answers([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_TRUE(box);
+        asked << box->text();
+        defaults << box->standardButton(box->defaultButton());
+        if (asked.size() == 1)
+            box->button(QMessageBox::Ok)->click();
+        else
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    CMDEVENT(*state, live->ui, command::StartCropping);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[1].startsWith(QStringLiteral("有 2 个位置的照片将被放大超过 1.25 倍")));
+    EXPECT_TRUE(asked[1].endsWith(QStringLiteral("继续裁图？")));
+    EXPECT_EQ(defaults[1], QMessageBox::No);
+    EXPECT_TRUE(QDir(dir.file(QStringLiteral("trip/trip/T"))).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(state->CommandBusy);
+}
+
 // The dialog used to learn of the extension only after it had returned, so "NAME" replaced NAME.zpj unasked.
 TEST_F(Safety, SavingOverAnExistingProjectAsksFirst) {
     importByDrop(album(QStringLiteral("trip"), 1, {400, 300}));
