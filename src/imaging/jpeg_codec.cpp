@@ -1,7 +1,5 @@
 #include "imaging/jpeg_codec.h"
 
-#include "imaging/colour.h"
-
 #include <QFile>
 #include <QRect>
 
@@ -213,6 +211,18 @@ QByteArray JpegReader::iccProfile() const {
     return d->iccProfile;
 }
 
+bool JpegReader::cmyk() const {
+    return ok() && (d->cinfo.jpeg_color_space == JCS_CMYK || d->cinfo.jpeg_color_space == JCS_YCCK);
+}
+
+ColourPlan JpegReader::colourPlan() {
+    if (!ok()) return {};
+    const ColourPlan plan =
+        colourPlanFor(d->iccProfile, cmyk() ? DecodedPixels::InvertedCmyk : DecodedPixels::Rgb);
+    d->profileRejected = plan.rejected;
+    return plan;
+}
+
 QSize JpegReader::scaledSize(int eighths) const {
     // libjpeg rounds scaled sizes up.
     const QSize s = size();
@@ -220,16 +230,12 @@ QSize JpegReader::scaledSize(int eighths) const {
             static_cast<int>((qint64(s.height()) * eighths + 7) / 8)};
 }
 
-bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, bool fast, bool manageColour) {
+bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, bool fast,
+                        const ColourTransform* rows) {
     if (!ok() || d->decoded) return false;
     d->decoded = true;
     jpeg_decompress_struct& c = d->cinfo;
-    const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
-    ColourPlan colour;
-    if (manageColour) {
-        colour = colourPlanFor(d->iccProfile, cmyk ? DecodedPixels::InvertedCmyk : DecodedPixels::Rgb);
-        d->profileRejected = colour.rejected;
-    }
+    const bool cmyk = this->cmyk();
     const QRect full(QPoint(0, 0), scaledSize(eighths));
     if (region.intersected(full).isEmpty()) return true;
     // Chroma upsampling treats the edges of a cropped decode as picture edges; a margin of one iMCU keeps
@@ -255,7 +261,7 @@ bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, b
     }
     const int components = c.output_components;
     std::vector<uchar> line(static_cast<size_t>(c.output_width) * components);
-    std::vector<uchar> rgb(cmyk || colour.transform ? static_cast<size_t>(c.output_width) * 3 : 0);
+    std::vector<uchar> rgb(cmyk || rows ? static_cast<size_t>(c.output_width) * 3 : 0);
     for (int y = want.y(); y <= want.bottom(); ++y) {
         JSAMPROW row = line.data();
         JDIMENSION got = 0;
@@ -265,8 +271,8 @@ bool JpegReader::decode(int eighths, const QRect& region, const RowSink& sink, b
             return ok;
         }
         const uchar* pixels = line.data();
-        if (colour.transform) {
-            colour.transform->toSrgb(line.data(), rgb.data(), static_cast<int>(cropWidth));
+        if (rows) {
+            rows->toSrgb(line.data(), rgb.data(), static_cast<int>(cropWidth));
             pixels = rgb.data();
         } else if (cmyk) {
             // Adobe writes CMYK inverted, so each channel times K over 255 gives RGB.

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "imaging/colour.h"
+
 namespace zanfold {
 
 // Receives decoded rows: row y of the (scaled) picture, RGB pixels starting at column x0.
@@ -35,13 +37,18 @@ public:
     bool damaged() const;
     // The embedded ICC profile, reassembled from its chunks; empty when there is none.
     QByteArray iccProfile() const;
+    // The way from the embedded profile to sRGB; a profile that cannot be used counts as damage.
+    ColourPlan colourPlan();
+    // The photo is stored as CMYK (or YCCK): its rows are converted to RGB while decoding.
+    bool cmyk() const;
 
     // Size of the picture decoded at scale eighths/8 (eighths in 1, 2, 4, 8).
     QSize scaledSize(int eighths) const;
     // Decodes the rectangle (in scaled pixels) and hands its rows to the sink in order. `fast` trades a
-    // little chroma smoothness for speed; `manageColour` converts the rows from the embedded profile to
-    // sRGB. One decode per reader.
-    bool decode(int eighths, const QRect& region, const RowSink& sink, bool fast, bool manageColour);
+    // little chroma smoothness for speed; `rows` converts every decoded row (CMYK photos with a profile).
+    // One decode per reader.
+    bool decode(int eighths, const QRect& region, const RowSink& sink, bool fast,
+                const ColourTransform* rows = nullptr);
 
 private:
     struct Impl;

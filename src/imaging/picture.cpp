@@ -67,13 +67,22 @@ Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request
     const QRect need(resampler.firstColumn(), resampler.firstRow(),
                      resampler.endColumn() - resampler.firstColumn(),
                      resampler.endRow() - resampler.firstRow());
+    // CMYK rows become RGB through the profile as they are decoded; RGB photos convert the finished picture,
+    // so the cost goes with the output's pixels, not the photo's.
+    const ColourPlan colour = req.manageColour ? reader.colourPlan() : ColourPlan{};
+    const ColourTransform* rows = reader.cmyk() ? colour.transform.get() : nullptr;
     if (!need.isEmpty()) {
         const bool ok = reader.decode(
             eighths, need, [&](int y, const uchar* rgb, int x0) { resampler.pushRow(y, rgb, x0); }, req.fast,
-            req.manageColour);
+            rows);
         if (!ok) return {{}, reader.error()};
     }
-    return {applyOrient(resampler.finish(), plan.orient), {}, reader.damaged()};
+    QImage picture = resampler.finish();
+    if (colour.transform && !rows) {
+        for (int y = 0; y < picture.height(); ++y)
+            colour.transform->toSrgb(picture.constScanLine(y), picture.scanLine(y), picture.width());
+    }
+    return {applyOrient(picture, plan.orient), {}, reader.damaged()};
 }
 
 Rendered renderOther(const ImageSource& source, const Request& req) {
