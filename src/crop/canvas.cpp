@@ -53,6 +53,10 @@ bool enlargedTooMuch(const AppState& state, int n) {
     return enlargementFactor(source, QSize(spec.width, spec.height)) > kEnlargementWarning;
 }
 
+QString enlargedMarkerText() {
+    return QStringLiteral("照片将被放大超过 %1 倍，裁出的图片可能不清晰").arg(kEnlargementWarning);
+}
+
 int CLIP_HITTEST(AppState& state, int x, int y) {
     if (state.WorkTemplates.empty() || state.CellColumns <= 0) return -1;
     const int col = x / kCellPitch, row = y / kCellPitch;

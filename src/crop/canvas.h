@@ -24,6 +24,8 @@ QRect enlargedMarker(const QRect& frame);
 
 // The output of position n of the shown specification enlarges its photo beyond kEnlargementWarning.
 bool enlargedTooMuch(const AppState& state, int n);
+// What the marker means, shown when the pointer rests on it.
+QString enlargedMarkerText();
 
 // Position number under the canvas point, or -1; remembers that cell's corners (CellLeft .. FrameTop).
 int CLIP_HITTEST(AppState& state, int x, int y);

@@ -199,8 +199,10 @@ SettingsDialog::SettingsDialog(AppState& state, Ui& ui, QWidget* owner)
           &SettingsForm::openFolder);
     check(other, 4330, QStringLiteral("裁图完成后弹出消息框"), {48, 224, 280, 22}, &SettingsForm::finishAsk);
     check(other, 4331, QStringLiteral("使用蒙版（如果有）"), {48, 248, 280, 22}, &SettingsForm::useMask);
-    check(other, 4334, QStringLiteral("按照片的颜色配置文件转换为 sRGB"), {48, 272, 280, 22},
+    check(other, 4334, QStringLiteral("颜色管理（转为 sRGB）"), {256, 200, 190, 22},
           &SettingsForm::colorManage);
+    control(4334)->setToolTip(
+        QStringLiteral("带颜色配置文件（如 Adobe RGB）的照片，缩略图和裁出的图片都转换为 sRGB"));
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     place(ok, 4026, {248, 352, 109, 31});

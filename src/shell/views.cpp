@@ -12,10 +12,12 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -181,6 +183,26 @@ void CanvasView::paintEvent(QPaintEvent* event) {
         p.drawText(QRect(cell + QPoint(2, 186), QSize(kCellSize - 4, 14)), Qt::AlignLeft | Qt::AlignVCenter,
                    slot.name);
     }
+}
+
+bool CanvasView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (!state_.WorkTemplates.empty() && state_.CurrentWork >= 0) {
+        const int count = currentSpecRecord(state_).count;
+        for (int i = 0; i < state_.VisibleCells; ++i) {
+            const int n = state_.CellColumns * state_.FirstRow + i;
+            if (n >= count) break;
+            const QRect frame(frameCorner(state_, i), QSize(state_.FrameWidth, state_.FrameHeight));
+            if (enlargedMarker(frame).contains(help->pos()) && enlargedTooMuch(state_, n)) {
+                QToolTip::showText(help->globalPos(), enlargedMarkerText(), this);
+                return true;
+            }
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void CanvasView::mousePressEvent(QMouseEvent* event) {

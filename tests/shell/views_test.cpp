@@ -12,7 +12,9 @@
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
+#include <QHelpEvent>
 #include <QLabel>
+#include <QToolTip>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -142,6 +144,11 @@ TEST_F(Views, TooMuchEnlargementIsMarkedInTheFrame) {
                shot.pixel(marker.bottomRight() - QPoint(1, 1)) == palette::kEnlargedMarker;
     };
     EXPECT_TRUE(markerShown());
+    // Resting the pointer on it says what it means.
+    QHelpEvent help(QEvent::ToolTip, marker.center(), canvas()->mapToGlobal(marker.center()));
+    QApplication::sendEvent(canvas(), &help);
+    EXPECT_EQ(QToolTip::text(), enlargedMarkerText());
+    QToolTip::hideText();
     state->Photos[0].width = 4000;
     state->Photos[0].height = 3000;
     EXPECT_FALSE(markerShown());
