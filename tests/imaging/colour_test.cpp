@@ -75,6 +75,28 @@ TEST(Colour, AnAdobeRgbPatchBecomesItsSrgbColour) {
     EXPECT_LT(centre(managed.crop.image)[0], 30);
 }
 
+// Adobe RGB and Display P3 take the fast path; over the whole cube of colours it stays within 2 levels of
+// lcms2's own conversion.
+TEST(Colour, TheFastPathAgreesWithLcmsOverEveryColour) {
+    QByteArray cube;
+    for (int r = 0; r < 256; r += 5)
+        for (int g = 0; g < 256; g += 5)
+            for (int b = 0; b < 256; b += 5)
+                cube.append(static_cast<char>(r)).append(static_cast<char>(g)).append(static_cast<char>(b));
+    for (const QByteArray& profile : {test::adobeRgbProfile(), test::displayP3Profile()}) {
+        const ColourPlan plan = colourPlanFor(profile, DecodedPixels::Rgb);
+        ASSERT_TRUE(plan.transform);
+        QByteArray ours(cube.size(), '\0');
+        plan.transform->toSrgb(reinterpret_cast<const uchar*>(cube.constData()),
+                               reinterpret_cast<uchar*>(ours.data()), static_cast<int>(cube.size() / 3));
+        const QByteArray theirs = test::lcmsToSrgb(profile, cube);
+        int worst = 0;
+        for (qsizetype i = 0; i < cube.size(); ++i)
+            worst = std::max(worst, std::abs(static_cast<uchar>(ours[i]) - static_cast<uchar>(theirs[i])));
+        EXPECT_LE(worst, 2) << profile.size();
+    }
+}
+
 // Untagged and sRGB-tagged photos come out exactly as without colour management, at no extra work.
 TEST(Colour, UntaggedAndSrgbPhotosAreUntouched) {
     TempDir dir;

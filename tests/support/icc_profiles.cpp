@@ -47,6 +47,18 @@ QByteArray adobeRgbProfile() {
     return saved(profile);
 }
 
+QByteArray displayP3Profile() {
+    const cmsCIExyY white{0.3127, 0.3290, 1.0};
+    const cmsCIExyYTRIPLE primaries{{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}};
+    // The sRGB tone curve, as Display P3 has it.
+    const cmsFloat64Number srgbCurve[5] = {2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92, 0.04045};
+    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgbCurve);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    cmsFreeToneCurve(curve);
+    return saved(profile);
+}
+
 QByteArray srgbProfile() {
     return saved(cmsCreate_sRGBProfile());
 }
@@ -80,6 +92,20 @@ std::array<int, 3> lcmsToSrgb(const QByteArray& profile, const std::array<int, 4
     cmsCloseProfile(in);
     cmsCloseProfile(out);
     return {dst[0], dst[1], dst[2]};
+}
+
+QByteArray lcmsToSrgb(const QByteArray& profile, const QByteArray& rgbPixels) {
+    cmsHPROFILE in = cmsOpenProfileFromMem(profile.constData(), static_cast<cmsUInt32Number>(profile.size()));
+    cmsHPROFILE out = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM t = cmsCreateTransform(in, TYPE_RGB_8, out, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+    QByteArray result(rgbPixels.size(), '\0');
+    if (t)
+        cmsDoTransform(t, rgbPixels.constData(), result.data(),
+                       static_cast<cmsUInt32Number>(rgbPixels.size() / 3));
+    if (t) cmsDeleteTransform(t);
+    cmsCloseProfile(in);
+    cmsCloseProfile(out);
+    return result;
 }
 
 } // namespace zanfold::test

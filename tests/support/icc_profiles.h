@@ -8,6 +8,7 @@ namespace zanfold::test {
 
 // ICC profiles made with lcms2, as cameras and editors embed them.
 QByteArray adobeRgbProfile();
+QByteArray displayP3Profile();
 QByteArray srgbProfile();
 // A CMYK printing profile of the simplest kind: a grid from ink amounts to Lab.
 QByteArray cmykProfile();
@@ -15,5 +16,7 @@ QByteArray cmykProfile();
 // lcms2's own conversion of one pixel to sRGB through `profile`: RGB values, or CMYK as Adobe stores it
 // (inverted) when `cmyk`.
 std::array<int, 3> lcmsToSrgb(const QByteArray& profile, const std::array<int, 4>& pixel, bool cmyk);
+// The same for many RGB pixels (3 bytes each) at once.
+QByteArray lcmsToSrgb(const QByteArray& profile, const QByteArray& rgbPixels);
 
 } // namespace zanfold::test
