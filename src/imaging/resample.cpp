@@ -156,7 +156,8 @@ QImage StreamResampler::finish() {
         for (int i = 0; i < h_.outSize * 3; ++i)
             dst[i] = static_cast<uchar>(bgRow_[i]);
     }
-    return out_;
+    // Handed over, not shared: a caller that writes into the picture must not pay for a copy.
+    return std::move(out_);
 }
 
 } // namespace zanfold

@@ -41,7 +41,7 @@ public:
     // Row y of the input (rows in order from firstRow()); `rgb` holds the pixels of columns from `x0` on,
     // at least up to endColumn().
     void pushRow(int y, const uchar* rgb, int x0);
-    // The finished image; rows no input reached are background.
+    // The finished image, handed over (call once); rows no input reached are background.
     QImage finish();
 
 private:
