@@ -40,6 +40,7 @@ bool sameWork(const WorkTemplate& a, const WorkTemplate& b) {
 // that grew or shrank keeps the run between the part at its start and the part at its end that stayed.
 template <class T> struct ListChange {
     bool resized = false;
+    size_t length = 0; // of the list on both sides, when not resized
     int head = 0;
     std::vector<int> at;
     std::vector<T> before;
@@ -49,7 +50,7 @@ template <class T> struct ListChange {
 
     bool fits(const std::vector<T>& list, bool forward) const {
         const size_t expected = (forward ? before : after).size();
-        if (!resized) return at.empty() || static_cast<size_t>(at.back()) < list.size();
+        if (!resized) return list.size() == length;
         return static_cast<size_t>(head) + expected <= list.size();
     }
 
@@ -70,6 +71,7 @@ template <class T, class Same>
 ListChange<T> compareLists(const std::vector<T>& a, const std::vector<T>& b, Same same) {
     ListChange<T> change;
     if (a.size() == b.size()) {
+        change.length = a.size();
         for (size_t i = 0; i < a.size(); ++i) {
             if (same(a[i], b[i])) continue;
             change.at.push_back(static_cast<int>(i));
@@ -108,6 +110,7 @@ template <class T, class Same> bool joinLists(ListChange<T>& first, const ListCh
             found->second.second = second.after[k];
     }
     ListChange<T> result;
+    result.length = first.length;
     for (const auto& [i, values] : joined) {
         if (same(values.first, values.second)) continue;
         result.at.push_back(i);
