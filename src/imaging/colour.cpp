@@ -86,7 +86,7 @@ public:
         // turns into vector arithmetic.
         constexpr int kRun = 64;
         float channel[3][kRun] = {};
-        int value[kRun];
+        int value[3][kRun];
         for (int start = 0; start < pixels; start += kRun) {
             const int n = std::min(kRun, pixels - start);
             const uchar* from = in + 3 * start;
@@ -95,7 +95,6 @@ public:
                 channel[1][i] = linear_[1][from[3 * i + 1]];
                 channel[2][i] = linear_[2][from[3 * i + 2]];
             }
-            uchar* to = rgb + 3 * start;
             for (int c = 0; c < 3; ++c) {
                 const float m0 = matrix_[c][0], m1 = matrix_[c][1], m2 = matrix_[c][2];
                 // Whole runs even at the end of a row (a fixed count vectorises; the spare lanes are unused).
@@ -103,10 +102,14 @@ public:
                     const float v = m0 * channel[0][i] + m1 * channel[1][i] + m2 * channel[2][i];
                     // |v| stays far below the range of int: the matrix holds small numbers.
                     const int k = static_cast<int>(v + 0.5f);
-                    value[i] = k < 0 ? 0 : k > kLinearSteps - 1 ? kLinearSteps - 1 : k;
+                    value[c][i] = k < 0 ? 0 : k > kLinearSteps - 1 ? kLinearSteps - 1 : k;
                 }
-                for (int i = 0; i < n; ++i)
-                    to[3 * i + c] = encode_[value[i]];
+            }
+            uchar* to = rgb + 3 * start;
+            for (int i = 0; i < n; ++i) {
+                to[3 * i] = encode_[value[0][i]];
+                to[3 * i + 1] = encode_[value[1][i]];
+                to[3 * i + 2] = encode_[value[2][i]];
             }
         }
     }
