@@ -205,7 +205,10 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     (new InputGuard(this, state_))->allow(cancel_);
     resize(900, 600);
     applyLayout();
-    state_.History.setListener([this] { refreshHistory(); });
+    state_.History.setListener([this] {
+        strip_->cancelCarry();
+        refreshHistory();
+    });
     refreshHistory();
 }
 
@@ -473,6 +476,9 @@ void MainWindow::carryPhoto(PhotoDragStep step, QPoint press, QPoint global) {
             state_.History.record(state_, dropStepName(), [&] { CLIP_DROP(state_, ui_, at.x(), at.y()); });
         break;
     }
+    case PhotoDragStep::Cancel:
+        floating_->hide();
+        break;
     }
 }
 

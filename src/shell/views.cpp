@@ -121,6 +121,13 @@ void StripView::mouseReleaseEvent(QMouseEvent* event) {
     photoDrag(PhotoDragStep::Drop, pressPoint_, event->globalPosition().toPoint());
 }
 
+void StripView::cancelCarry() {
+    dragArmed_ = false;
+    if (!carrying_) return;
+    carrying_ = false;
+    photoDrag(PhotoDragStep::Cancel, pressPoint_, QPoint());
+}
+
 void StripView::wheelEvent(QWheelEvent* event) {
     const int step = wheelStep(event);
     if (step != 0 && state_.StripScrollShown && scrollBy) scrollBy(step);

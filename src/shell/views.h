@@ -15,8 +15,8 @@ namespace zanfold {
 int wheelStep(const QWheelEvent* event);
 
 // The stages of carrying a photo from the strip: picked up by the first move after a press on it, carried
-// while the mouse moves, dropped where the button is released.
-enum class PhotoDragStep { Start, Move, Drop };
+// while the mouse moves, dropped where the button is released, or given up when the work changed meanwhile.
+enum class PhotoDragStep { Start, Move, Drop, Cancel };
 
 // The photo strip: paints the thumbnails of the visible rows with their use counts, selects on a press,
 // carries a photo from the first move after it, opens the photo menu, scrolls with the wheel and takes
@@ -31,6 +31,8 @@ public:
     std::function<void(int delta)> scrollBy;
     // Carries the selected photo: the strip point of the press and the pointer's screen position.
     std::function<void(PhotoDragStep, QPoint press, QPoint global)> photoDrag;
+    // Gives up a photo being carried: an undo or a key changed the work under the pointer.
+    void cancelCarry();
 
 protected:
     void paintEvent(QPaintEvent*) override;

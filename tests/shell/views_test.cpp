@@ -14,12 +14,12 @@
 
 #include <QHelpEvent>
 #include <QLabel>
-#include <QToolTip>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -108,6 +108,31 @@ TEST_F(Views, TheFloatingPanelCarriesAPhotoOntoAPosition) {
     EXPECT_EQ(state->Slots[4].photo, 3);
     EXPECT_EQ(state->CurrentSlot, 4);
     EXPECT_EQ(state->Photos[3].useCount, 1);
+}
+
+// Ctrl+Z while a photo is carried gives the carry up: the photo under the pointer may no longer be the one
+// picked up, so the release drops nothing.
+TEST_F(Views, AnUndoWhileCarryingGivesTheCarryUp) {
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    auto fromStrip = [&](QWidget* w, QPoint p) { return strip()->mapFrom(&window(), inWindow(w, p)); };
+    auto carry = [&](int photo, int position, const std::function<void()>& meanwhile) {
+        const QPoint press = stripCellCorner(*state, photo) + QPoint(50, 50);
+        QTest::mousePress(strip(), Qt::LeftButton, {}, press);
+        QTest::mouseMove(strip(), press + QPoint(1, 0));
+        QTest::mouseMove(strip(), fromStrip(canvas(), frameCentre(position)));
+        meanwhile();
+        QTest::mouseRelease(strip(), Qt::LeftButton, {}, fromStrip(canvas(), frameCentre(position)));
+    };
+    carry(3, 4, [] {});
+    ASSERT_EQ(state->Slots[4].photo, 3);
+    carry(5, 6, [&] {
+        QTest::keyClick(&window(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_FALSE(window().floatingPanel()->isVisible());
+    });
+    EXPECT_EQ(state->Slots[4].photo, -1); // the first drop was undone
+    EXPECT_EQ(state->Slots[6].photo, -1); // and the second never happened
+    EXPECT_EQ(state->Photos[5].useCount, 0);
 }
 
 TEST_F(Views, ACropDragRepaintsOnlyTheSelectedCell) {
