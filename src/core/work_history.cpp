@@ -121,6 +121,16 @@ template <class T, class Same> bool joinLists(ListChange<T>& first, const ListCh
     return true;
 }
 
+// Library template t is gone and later ones moved down: the references follow. False when one named t.
+bool followRemoval(std::vector<WorkTemplate>& works, int t) {
+    bool kept = true;
+    for (WorkTemplate& w : works) {
+        if (w.template_ == t) kept = false;
+        if (w.template_ > t) --w.template_;
+    }
+    return kept;
+}
+
 WorkFocus focusOf(const AppState& state) {
     return {state.CurrentWork, state.CurrentSpec, state.CurrentSlot, state.CurrentPhoto};
 }
@@ -161,18 +171,9 @@ struct WorkHistory::Impl {
             state.AlbumOrientCount = albumOrient[k];
             state.WorkOrientCount = workOrient[k];
         }
-        // Library template t is gone and later ones moved down; false when this step refers to t itself.
         bool followRemoval(int t) {
-            bool kept = true;
-            auto follow = [&](std::vector<WorkTemplate>& list) {
-                for (WorkTemplate& w : list) {
-                    if (w.template_ == t) kept = false;
-                    if (w.template_ > t) --w.template_;
-                }
-            };
-            follow(works.before);
-            follow(works.after);
-            return kept;
+            const bool before = zanfold::followRemoval(works.before, t);
+            return zanfold::followRemoval(works.after, t) && before;
         }
 
         void undo() override { history_.applyStep(*this, false); }
@@ -272,12 +273,16 @@ struct WorkHistory::Impl {
         notify();
     }
 
+    // The step begun and not yet ended becomes a step of its own.
+    void commit(const AppState& state) {
+        if (!open) return;
+        Open from = std::move(*open);
+        open.reset();
+        push(state, std::move(from));
+    }
+
     std::optional<WorkFocus> move(AppState& state, bool forward) {
-        if (open) {
-            Open pending = std::move(*open);
-            open.reset();
-            push(state, std::move(pending));
-        }
+        commit(state);
         if (forward ? !stack.canRedo() : !stack.canUndo()) return std::nullopt;
         const auto* step = static_cast<const Step*>(stack.command(stack.index() - (forward ? 0 : 1)));
         const WorkFocus focus = step->focus[forward ? 1 : 0];
@@ -322,10 +327,7 @@ void WorkHistory::begin(const AppState& state, const QString& name) {
 }
 
 void WorkHistory::commit(const AppState& state) {
-    if (!d_->open) return;
-    Impl::Open from = std::move(*d_->open);
-    d_->open.reset();
-    d_->push(state, std::move(from));
+    d_->commit(state);
 }
 
 std::optional<WorkFocus> WorkHistory::undo(AppState& state) {
@@ -379,12 +381,7 @@ void WorkHistory::templateRemoved(int t) {
         auto* step = static_cast<Impl::Step*>(const_cast<QUndoCommand*>(d_->stack.command(i)));
         kept = step->followRemoval(t) && kept;
     }
-    if (d_->open) {
-        for (WorkTemplate& w : d_->open->work.works) {
-            if (w.template_ == t) kept = false;
-            if (w.template_ > t) --w.template_;
-        }
-    }
+    if (d_->open) kept = followRemoval(d_->open->work.works, t) && kept;
     if (kept) return;
     d_->open.reset();
     d_->dropSteps();
