@@ -6,7 +6,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$here/build"
 
 base_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-               qt6-translations-l10n libqt6sql6-sqlite libjpeg62-turbo-dev liblcms2-dev googletest libgtest-dev)
+               qt6-translations-l10n libqt6sql6-sqlite libjpeg62-turbo-dev liblcms2-dev libdlib-dev googletest libgtest-dev)
 
 usage() {
     cat <<TXT

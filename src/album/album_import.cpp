@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "core/worker_pool.h"
 #include "crop/work_templates.h"
+#include "imaging/faces.h"
 #include "imaging/file_utils.h"
 #include "imaging/picture.h"
 
@@ -64,13 +65,17 @@ bool fromCache(PhotoRecord& photo, const QString& path, const CachedThumb& hit) 
     const QImage thumb = cachedImage(hit.jpeg);
     if (thumb.isNull()) return false;
     setPicture(photo, ImageSource{path, hit.orientation, 0}, thumb, hit.damaged, hit.width, hit.height);
+    photo.facesDetected = hit.facesDetected;
+    photo.faces = hit.faces;
     return true;
 }
 
 // What the cache keeps of a decoded record.
 CacheRow cacheRow(const PhotoRecord& photo, FileStamp stamp, const QByteArray& jpeg) {
-    return {
-        photo.image.file, stamp, {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged}};
+    return {photo.image.file,
+            stamp,
+            {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged, photo.facesDetected,
+             photo.faces}};
 }
 
 } // namespace
@@ -90,11 +95,14 @@ void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode
         cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0, state.settings.ColorManage != 0));
 }
 
-QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, bool manageColour,
-                      ThumbMode mode) {
+PhotoLoad photoLoad(const Settings& settings, ThumbMode mode) {
+    return {settings.AutoOrient != 0, settings.ColorManage != 0, mode, settings.FaceCrop != 0};
+}
+
+QString loadPhotoFile(PhotoRecord& photo, const QString& path, const PhotoLoad& load) {
     const PictureInfo info = probe(path);
     if (!info.ok()) return info.error.isEmpty() ? QStringLiteral("不是可以读取的图片") : info.error;
-    const ImageSource source{path, autoOrient ? info.orientation : 1, 0};
+    const ImageSource source{path, load.autoOrient ? info.orientation : 1, 0};
     const bool turned = source.orientation >= 5;
     const int width = turned ? info.size.height() : info.size.width();
     const int height = turned ? info.size.width() : info.size.height();
@@ -103,9 +111,11 @@ QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, 
     // A sliver of a photo still gets a side of one pixel, so nothing divides by zero later.
     tw = std::max(1, tw);
     th = std::max(1, th);
-    const Rendered thumb = thumbnail(source, tw, th, mode, manageColour);
+    const Rendered thumb = thumbnail(source, tw, th, load.mode, load.manageColour, load.findFaces);
     if (!thumb.ok()) return thumb.error;
     setPicture(photo, source, thumb.image, thumb.damaged, width, height);
+    photo.facesDetected = load.findFaces;
+    photo.faces = load.findFaces ? photoFaces(thumb.grey, QSize(width, height)) : std::vector<FaceBox>{};
     return {};
 }
 
@@ -157,14 +167,13 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     QElapsedTimer timer;
     timer.start();
     const bool safe = state.settings.SafeImport != 0;
-    const bool autoOrient = state.settings.AutoOrient != 0;
-    const bool manageColour = state.settings.ColorManage != 0;
+    const PhotoLoad load = photoLoad(state.settings, safe ? ThumbMode::Safe : ThumbMode::Fast);
     std::vector<QString> errors(count);
     // Photos whose files have not changed since an earlier import come from the cache, decoded from a
     // small JPEG instead of the photo; the others are decoded and join the cache afterwards.
     const qint64 limit = thumbCacheLimit(state);
     ThumbCache cache(limit > 0 ? state.ThumbCacheFile : QString(), limit);
-    const int mode = cacheMode(safe, autoOrient, manageColour);
+    const int mode = cacheMode(safe, load.autoOrient, load.manageColour);
     std::vector<FileStamp> stamps(count);
     std::vector<std::optional<CachedThumb>> hits(count);
     std::vector<QByteArray> fresh(count);
@@ -173,6 +182,8 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
             const QString path = folder + QLatin1Char('/') + files[i];
             stamps[i] = fileStamp(path);
             hits[i] = cache.find(path, stamps[i], mode);
+            // A row made without looking for faces is decoded again when they are wanted.
+            if (hits[i] && load.findFaces && !hits[i]->facesDetected) hits[i].reset();
             if (i % 256 == 255) ui.processEvents();
         }
     }
@@ -188,8 +199,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
             photo.index = i;
             const QString path = folder + QLatin1Char('/') + files[i];
             if (!hits[i] || !fromCache(photo, path, *hits[i])) {
-                errors[i] = loadPhotoFile(photo, path, autoOrient, manageColour,
-                                          safe ? ThumbMode::Safe : ThumbMode::Fast);
+                errors[i] = loadPhotoFile(photo, path, load);
                 // The thumbnail becomes the one the cache will give back, so hits and misses look alike.
                 if (caching && errors[i].isEmpty()) fresh[i] = settleThumbnail(photo.thumb);
             }

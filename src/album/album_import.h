@@ -26,11 +26,18 @@ QString importCancelledText();
 // unsaved work (false: the work stays).
 void dropAlbumFolder(AppState& state, Ui& ui, const QString& path, const std::function<bool()>& mayDropWork);
 
-// Reads a photo file into the picture fields of a record: upright size (EXIF orientation when
-// `autoOrient`), thumbnail, strip size and the damaged mark. The reason when it does not decode, and then
-// the record is unchanged.
-QString loadPhotoFile(PhotoRecord& photo, const QString& path, bool autoOrient, bool manageColour,
-                      ThumbMode mode);
+// How photo files are read into records.
+struct PhotoLoad {
+    bool autoOrient = true;   // EXIF orientation applied
+    bool manageColour = true; // embedded colour profiles converted to sRGB
+    ThumbMode mode = ThumbMode::Fast;
+    bool findFaces = false; // faces detected in the same decode
+};
+PhotoLoad photoLoad(const Settings& settings, ThumbMode mode);
+
+// Reads a photo file into the picture fields of a record: upright size, thumbnail, strip size, the damaged
+// mark and, when asked, its faces. The reason when it does not decode, and then the record is unchanged.
+QString loadPhotoFile(PhotoRecord& photo, const QString& path, const PhotoLoad& load);
 
 // The thumbnail cache's bound in bytes, from the settings.
 qint64 thumbCacheLimit(const AppState& state);

@@ -4,6 +4,7 @@
 #include "core/geometry.h"
 #include "crop/assignment.h"
 #include "crop/slots.h"
+#include "imaging/faces.h"
 #include "imaging/orientation.h"
 #include "imaging/picture.h"
 
@@ -94,6 +95,7 @@ void PHOTO_ROTATE(AppState& state, Ui& ui, int turns) {
     if (!hasSelection(state)) return;
     PhotoRecord& p = state.Photos[state.CurrentPhoto];
     p.thumb = rotateQuarters(p.thumb, turns);
+    p.faces = turnFaces(p.faces, QSize(p.width, p.height), turns);
     p.image.quarterTurns = (p.image.quarterTurns + turns) % 4;
     PHOTO_NOUSE(state);
     if (turns % 2 == 0) {
@@ -115,8 +117,10 @@ void PHOTO_SAFELOAD(AppState& state, Ui& ui) {
     PhotoRecord& p = state.Photos[state.CurrentPhoto];
     const QString path = photoPath(state, p);
     // The strip size is taken anew too: the file may now have another shape.
-    const QString error = loadPhotoFile(p, path, state.settings.AutoOrient != 0,
-                                        state.settings.ColorManage != 0, ThumbMode::Safe);
+    // Faces known before are looked for again: the file may show others now.
+    PhotoLoad load = photoLoad(state.settings, ThumbMode::Safe);
+    load.findFaces = load.findFaces || p.facesDetected;
+    const QString error = loadPhotoFile(p, path, load);
     if (!error.isEmpty()) {
         // Nothing of the old picture may stay in use: the photo leaves the work and the catalogue.
         ui.message(QStringLiteral("无法读取照片，已从相册中移除：\n\n") + path + QStringLiteral("\n") + error,

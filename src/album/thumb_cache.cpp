@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 
 #include <sys/stat.h>
@@ -40,6 +41,38 @@ FileStamp fileStamp(const QString& path) {
     if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
     return {static_cast<qint64>(st.st_size),
             static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+QString facesText(const std::vector<FaceBox>& faces) {
+    QStringList parts;
+    for (const FaceBox& f : faces) {
+        const QRectF& r = f.rect;
+        parts << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(r.x(), 0, 'f', 1)
+                     .arg(r.y(), 0, 'f', 1)
+                     .arg(r.width(), 0, 'f', 1)
+                     .arg(r.height(), 0, 'f', 1)
+                     .arg(static_cast<double>(f.confidence), 0, 'f', 3);
+    }
+    // Not a null string: the cache tells "none found" (empty) from "not looked" (NULL).
+    return parts.isEmpty() ? QStringLiteral("") : parts.join(QLatin1Char(';'));
+}
+
+std::optional<std::vector<FaceBox>> parseFacesText(const QString& text) {
+    std::vector<FaceBox> faces;
+    for (const QString& part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList v = part.split(QLatin1Char(' '));
+        if (v.size() != 5) return std::nullopt;
+        double n[5];
+        for (int i = 0; i < 5; ++i) {
+            bool ok = false;
+            n[i] = v[i].toDouble(&ok);
+            if (!ok || !std::isfinite(n[i])) return std::nullopt;
+        }
+        if (n[2] <= 0 || n[3] <= 0) return std::nullopt;
+        faces.push_back({QRectF(n[0], n[1], n[2], n[3]), static_cast<float>(n[4])});
+    }
+    return faces;
 }
 
 int cacheMode(bool safe, bool autoOrient, bool manageColour) {
@@ -97,6 +130,12 @@ bool ThumbCache::open(const QString& file) {
                                    "mtime INTEGER, mode INTEGER, width INTEGER, height INTEGER, "
                                    "orientation INTEGER, damaged INTEGER, jpeg BLOB, used INTEGER)"));
         ok = ok && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS thumbs_used ON thumbs(used)"));
+        // Caches made before faces were detected gain the column; their rows hold none (NULL: not looked).
+        bool hasFaces = false;
+        ok = ok && q.exec(QStringLiteral("PRAGMA table_info(thumbs)"));
+        while (ok && q.next())
+            hasFaces = hasFaces || q.value(1).toString() == QStringLiteral("faces");
+        ok = ok && (hasFaces || q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN faces TEXT")));
         // A file that is not a database, or a damaged one, fails here rather than at the first lookup.
         ok = ok && q.exec(QStringLiteral("SELECT COALESCE(MAX(used), 0) FROM thumbs")) && q.next();
         if (ok) {
@@ -124,7 +163,7 @@ void ThumbCache::close() {
 std::optional<CachedThumb> ThumbCache::find(const QString& path, FileStamp stamp, int mode) {
     if (!usable() || !stamp.valid()) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QStringLiteral("SELECT width, height, orientation, damaged, jpeg FROM thumbs "
+    q.prepare(QStringLiteral("SELECT width, height, orientation, damaged, jpeg, faces FROM thumbs "
                              "WHERE path = ? AND size = ? AND mtime = ? AND mode = ?"));
     q.addBindValue(path);
     q.addBindValue(stamp.size);
@@ -137,6 +176,12 @@ std::optional<CachedThumb> ThumbCache::find(const QString& path, FileStamp stamp
     t.orientation = q.value(2).toInt();
     t.damaged = q.value(3).toInt() != 0;
     t.jpeg = q.value(4).toByteArray();
+    if (!q.value(5).isNull()) {
+        // A list that does not read counts as not looked: the faces are found again.
+        const auto faces = parseFacesText(q.value(5).toString());
+        t.facesDetected = faces.has_value();
+        if (faces) t.faces = *faces;
+    }
     if (t.jpeg.isEmpty() || t.width <= 0 || t.height <= 0) return std::nullopt;
     return t;
 }
@@ -148,7 +193,8 @@ void ThumbCache::store(const std::vector<CacheRow>& rows, int mode, const std::v
     const qint64 now = ++clock_;
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT OR REPLACE INTO thumbs (path, size, mtime, mode, width, height, "
-                                  "orientation, damaged, jpeg, used) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                  "orientation, damaged, jpeg, used, faces) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     bool ok = true;
     for (const CacheRow& row : rows) {
         if (!row.stamp.valid()) continue;
@@ -162,6 +208,8 @@ void ThumbCache::store(const std::vector<CacheRow>& rows, int mode, const std::v
         insert.addBindValue(row.thumb.damaged ? 1 : 0);
         insert.addBindValue(row.thumb.jpeg);
         insert.addBindValue(now);
+        insert.addBindValue(row.thumb.facesDetected ? QVariant(facesText(row.thumb.faces))
+                                                    : QVariant(QMetaType(QMetaType::QString)));
         ok = ok && insert.exec();
     }
     QSqlQuery touch(db);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/records.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -26,7 +28,14 @@ struct CachedThumb {
     int height = 0;
     int orientation = 1;
     bool damaged = false;
+    bool facesDetected = false; // the faces were looked for when the row was made
+    std::vector<FaceBox> faces{};
 };
+
+// The faces as the cache keeps them ("x y w h confidence" per face, ";" between faces), and back; nullopt
+// for a text that is not such a list.
+QString facesText(const std::vector<FaceBox>& faces);
+std::optional<std::vector<FaceBox>> parseFacesText(const QString& text);
 
 // One photo for store(): the file, its stamp and what to keep for it.
 struct CacheRow {

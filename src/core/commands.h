@@ -50,6 +50,8 @@ inline constexpr int CopyCurrentSpec = 1199;
 // Position presets: PresetFirst + n for preset n (0 default, 1..9 as on the numeric keypad).
 inline constexpr int PresetFirst = 1164;
 inline constexpr int PresetLast = 1173;
+// In the position menu after the presets: the crop moves to keep the photo's faces whole.
+inline constexpr int FacePosition = 1174;
 
 // The preset of a numeric keypad key, with NumLock on (the digits) or off (the keys printed under them:
 // 7 Home, 8 Up, 9 PageUp, 4 Left, 5 Clear, 6 Right, 1 End, 2 Down, 3 PageDown, 0 Insert); -1 for

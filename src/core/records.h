@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QImage>
+#include <QRectF>
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace zanfold {
 
@@ -24,6 +26,14 @@ struct ImageSource {
     int quarterTurns = 0; // counter-clockwise quarter turns, 0..3
 };
 
+// A face found in a photo: its box in pixels of the upright photo (EXIF orientation and turns applied) and
+// the detector's confidence (0 at its own threshold, higher for clearer faces).
+struct FaceBox {
+    QRectF rect;
+    float confidence = 0;
+    friend bool operator==(const FaceBox&, const FaceBox&) = default;
+};
+
 struct PhotoRecord {
     int index = 0;
     bool hasImage = false; // the file decoded at import
@@ -39,7 +49,9 @@ struct PhotoRecord {
     int useCount = 0;
     QString usage;
     int orient = 0;
-    bool damaged = false; // the file holds corrupt data: its thumbnail and crops are partly filled in
+    bool damaged = false;       // the file holds corrupt data: its thumbnail and crops are partly filled in
+    bool facesDetected = false; // `faces` holds what detection found (maybe none); false: never looked
+    std::vector<FaceBox> faces;
 };
 
 struct SpecRecord {

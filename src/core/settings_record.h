@@ -26,6 +26,7 @@ struct Settings {
     int AutoOrient = 1;
     int ThumbCacheMB = 200; // the thumbnail cache's bound; 0 keeps no cache
     int ColorManage = 1;    // photos with an embedded colour profile are converted to sRGB
+    int FaceCrop = 0;       // faces are detected at import and initial crops keep them whole
 };
 
 // The fixed output folder is chosen but names no folder (a hand-edited file can say so): nothing may be

@@ -23,7 +23,8 @@ bool samePhoto(const PhotoRecord& a, const PhotoRecord& b) {
            sameImage(a.thumb, b.thumb) && a.width == b.width && a.height == b.height &&
            a.thumbWidth == b.thumbWidth && a.thumbHeight == b.thumbHeight && a.stripWidth == b.stripWidth &&
            a.stripHeight == b.stripHeight && a.fileName == b.fileName && a.useCount == b.useCount &&
-           a.usage == b.usage && a.orient == b.orient && a.damaged == b.damaged;
+           a.usage == b.usage && a.orient == b.orient && a.damaged == b.damaged &&
+           a.facesDetected == b.facesDetected && a.faces == b.faces;
 }
 
 // The source and output rectangles are worked out again by every crop: they are not the user's work.

@@ -3,7 +3,7 @@
 #include "core/commands.h"
 #include "core/records.h"
 #include "core/text.h"
-#include "crop/crop_geometry.h"
+#include "crop/face_crop.h"
 #include "crop/slots.h"
 
 #include <algorithm>
@@ -13,7 +13,7 @@ namespace zanfold {
 void assignPhoto(AppState& state, int p, int w, int s, int n, int aw, int ah) {
     PhotoRecord& photo = state.Photos[p];
     SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, w, s, n)];
-    const CropRect c = CLIP_INIT(state.settings, aw, ah, photo.thumbWidth, photo.thumbHeight);
+    const CropRect c = initialCrop(state.settings, aw, ah, photo);
     slot.photo = p;
     slot.cropX = c.x;
     slot.cropY = c.y;

@@ -1,6 +1,7 @@
 #include "crop/crop_geometry.h"
 
 #include "core/geometry.h"
+#include "crop/face_crop.h"
 #include "crop/slots.h"
 
 #include <algorithm>
@@ -34,9 +35,15 @@ CropRect CLIP_INIT(const Settings& settings, int aw, int ah, int pw, int ph) {
     // A sliver of a photo in a specification of the other shape would round a side to nothing.
     c.width = std::max(1, c.width);
     c.height = std::max(1, c.height);
-    c.x = nearest(settings.ClipLeft * static_cast<double>(pw - c.width) / 50.0);
-    c.y = nearest(settings.ClipTop * static_cast<double>(ph - c.height) / 50.0);
+    const QPoint at = initialPlace(settings, c.width, c.height, pw, ph);
+    c.x = at.x();
+    c.y = at.y();
     return c;
+}
+
+QPoint initialPlace(const Settings& settings, int width, int height, int pw, int ph) {
+    return QPoint(nearest(settings.ClipLeft * static_cast<double>(pw - width) / 50.0),
+                  nearest(settings.ClipTop * static_cast<double>(ph - height) / 50.0));
 }
 
 void CLIP_SETPOS(AppState& state, Ui& ui, int preset) {
@@ -45,7 +52,7 @@ void CLIP_SETPOS(AppState& state, Ui& ui, int preset) {
     const PhotoRecord& p = photoOf(state, *slot);
     const int tw = p.thumbWidth, th = p.thumbHeight;
     if (preset == 0) {
-        const CropRect c = CLIP_INIT(state.settings, state.FrameWidth, state.FrameHeight, tw, th);
+        const CropRect c = initialCrop(state.settings, state.FrameWidth, state.FrameHeight, p);
         slot->cropX = c.x;
         slot->cropY = c.y;
         slot->cropWidth = c.width;

@@ -17,6 +17,8 @@ struct CropRect {
 // The largest rectangle of ratio aw : ah inside a pw x ph thumbnail, its spare room divided by ClipLeft and
 // ClipTop (0 .. 50; 25 centres it). The ratio is single precision, as stored rectangles were made with it.
 CropRect CLIP_INIT(const Settings& settings, int aw, int ah, int pw, int ph);
+// Where CLIP_INIT puts a rectangle of width x height: its spare room divided by ClipLeft and ClipTop.
+QPoint initialPlace(const Settings& settings, int width, int height, int pw, int ph);
 
 // Places the selected position's rectangle: preset 0 is the initial rectangle, 1 .. 9 keep the size and move
 // it as the numeric keypad shows (7 top left .. 3 bottom right).

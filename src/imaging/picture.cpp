@@ -1,5 +1,6 @@
 #include "imaging/picture.h"
 
+#include "imaging/faces.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/orientation.h"
 #include "imaging/resample.h"
@@ -32,6 +33,7 @@ struct Request {
     bool allowScaling = true;
     bool fast = false;
     bool manageColour = true;
+    bool grey = false; // also the picture for face detection (whole pictures only)
 };
 
 // The request in the stored picture's own orientation: resampling happens there, and only the finished
@@ -51,6 +53,17 @@ Plan planFor(const ImageSource& source, QSize stored, const Request& req) {
     return p;
 }
 
+// The plan of the grey picture beside `p`: the same region at the detection size.
+Plan greyPlanFor(const Plan& p) {
+    Plan g = p;
+    g.outStored = faceDetectionSize(p.region.size());
+    return g;
+}
+
+QImage greyPicture(const QImage& rgb, const Orient& orient) {
+    return applyOrient(rgb, orient).convertToFormat(QImage::Format_Grayscale8);
+}
+
 // A resampler from the picture decoded at scale k (its size `scaled`) to the output.
 StreamResampler resamplerFor(const Plan& p, double k, QSize scaled, QRgb background) {
     return StreamResampler(
@@ -62,19 +75,30 @@ StreamResampler resamplerFor(const Plan& p, double k, QSize scaled, QRgb backgro
 Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request& req) {
     if (!reader.ok()) return {{}, reader.error()};
     const Plan plan = planFor(source, reader.size(), req);
-    const int eighths = req.allowScaling ? pickEighths(plan.region.size(), plan.outStored) : 8;
-    StreamResampler resampler = resamplerFor(plan, eighths / 8.0, reader.scaledSize(eighths), req.background);
-    const QRect need(resampler.firstColumn(), resampler.firstRow(),
-                     resampler.endColumn() - resampler.firstColumn(),
-                     resampler.endRow() - resampler.firstRow());
+    const Plan greyPlan = greyPlanFor(plan);
+    int eighths = req.allowScaling ? pickEighths(plan.region.size(), plan.outStored) : 8;
+    if (req.grey) eighths = std::max(eighths, pickEighths(plan.region.size(), greyPlan.outStored));
+    const QSize scaled = reader.scaledSize(eighths);
+    StreamResampler resampler = resamplerFor(plan, eighths / 8.0, scaled, req.background);
+    std::optional<StreamResampler> greyResampler;
+    if (req.grey) greyResampler.emplace(resamplerFor(greyPlan, eighths / 8.0, scaled, req.background));
+    auto needOf = [](const StreamResampler& r) {
+        return QRect(r.firstColumn(), r.firstRow(), r.endColumn() - r.firstColumn(),
+                     r.endRow() - r.firstRow());
+    };
+    const QRect need = greyResampler ? needOf(resampler) | needOf(*greyResampler) : needOf(resampler);
     // CMYK rows become RGB through the profile as they are decoded; RGB photos convert the finished picture,
     // so the cost goes with the output's pixels, not the photo's.
     const ColourPlan colour = req.manageColour ? reader.colourPlan() : ColourPlan{};
     const ColourTransform* rows = reader.cmyk() ? colour.transform.get() : nullptr;
     if (!need.isEmpty()) {
         const bool ok = reader.decode(
-            eighths, need, [&](int y, const uchar* rgb, int x0) { resampler.pushRow(y, rgb, x0); }, req.fast,
-            rows);
+            eighths, need,
+            [&](int y, const uchar* rgb, int x0) {
+                resampler.pushRow(y, rgb, x0);
+                if (greyResampler) greyResampler->pushRow(y, rgb, x0);
+            },
+            req.fast, rows);
         if (!ok) return {{}, reader.error()};
     }
     QImage picture = resampler.finish();
@@ -82,7 +106,9 @@ Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request
         for (int y = 0; y < picture.height(); ++y)
             colour.transform->toSrgb(picture.constScanLine(y), picture.scanLine(y), picture.width());
     }
-    return {applyOrient(picture, plan.orient), {}, reader.damaged()};
+    Rendered done{applyOrient(picture, plan.orient), {}, reader.damaged()};
+    if (greyResampler) done.grey = greyPicture(greyResampler->finish(), plan.orient);
+    return done;
 }
 
 Rendered renderOther(const ImageSource& source, const Request& req) {
@@ -117,7 +143,15 @@ Rendered renderOther(const ImageSource& source, const Request& req) {
     StreamResampler resampler = resamplerFor(plan, 1.0, picture.size(), req.background);
     for (int y = resampler.firstRow(); y < resampler.endRow(); ++y)
         resampler.pushRow(y, picture.constScanLine(y), 0);
-    return {applyOrient(resampler.finish(), plan.orient), {}};
+    Rendered done{applyOrient(resampler.finish(), plan.orient), {}};
+    if (req.grey) {
+        const Plan greyPlan = greyPlanFor(plan);
+        StreamResampler grey = resamplerFor(greyPlan, 1.0, picture.size(), req.background);
+        for (int y = grey.firstRow(); y < grey.endRow(); ++y)
+            grey.pushRow(y, picture.constScanLine(y), 0);
+        done.grey = greyPicture(grey.finish(), plan.orient);
+    }
+    return done;
 }
 
 Rendered render(const ImageSource& source, const Request& req) {
@@ -157,9 +191,11 @@ PictureInfo probe(const QString& path) {
     return info;
 }
 
-Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode, bool manageColour) {
+Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode, bool manageColour,
+                   bool grey) {
     Request req;
     req.manageColour = manageColour;
+    req.grey = grey;
     req.out = QSize(width, height);
     req.allowScaling = mode == ThumbMode::Fast;
     req.fast = mode == ThumbMode::Fast;

@@ -29,6 +29,8 @@ struct Rendered {
     QString error;
     // Decoded from corrupt data (parts of the picture are filled in), or its colour profile was unusable.
     bool damaged = false;
+    // When asked for: the whole upright picture in grey at faceDetectionSize(), from the same decode.
+    QImage grey = QImage();
     bool ok() const { return !image.isNull(); }
 };
 
@@ -38,9 +40,10 @@ enum class ThumbMode {
 };
 
 // The whole upright picture (source orientation and quarter turns applied) at exactly width x height.
-// With `manageColour` the embedded colour profile's colours become sRGB.
-Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode,
-                   bool manageColour = true);
+// With `manageColour` the embedded colour profile's colours become sRGB. With `grey` the result carries the
+// picture faces are looked for in too; the decode then runs at the scale that one needs.
+Rendered thumbnail(const ImageSource& source, int width, int height, ThumbMode mode, bool manageColour = true,
+                   bool grey = false);
 
 // The rectangle `rect` of the upright picture (full-size pixels; it may reach outside the picture, which
 // shows as backColor there) at exactly outWidth x outHeight. Only the rows and columns the rectangle needs

@@ -7,9 +7,10 @@
 #include "core/records.h"
 #include "core/text.h"
 #include "crop/assignment.h"
-#include "crop/crop_geometry.h"
+#include "crop/face_crop.h"
 #include "crop/slots.h"
 #include "crop/work_templates.h"
+#include "imaging/faces.h"
 #include "imaging/orientation.h"
 #include "project/unsaved_work.h"
 #include "templates/library_file.h"
@@ -229,8 +230,7 @@ QStringList resetImpossibleCrops(AppState& state) {
                 if (within(slot.cropWidth, 1) && within(slot.cropHeight, 1) && within(slot.cropX, -reach) &&
                     within(slot.cropY, -reach))
                     continue;
-                const CropRect c =
-                    CLIP_INIT(state.settings, t.spec[s].width, t.spec[s].height, p.thumbWidth, p.thumbHeight);
+                const CropRect c = initialCrop(state.settings, t.spec[s].width, t.spec[s].height, p);
                 slot.cropX = c.x;
                 slot.cropY = c.y;
                 slot.cropWidth = c.width;
@@ -253,6 +253,7 @@ void restoreTurns(AppState& state, const std::vector<SavedTurn>& turns) {
             PhotoRecord p = state.Photos[i];
             if (t.turns) {
                 p.thumb = rotateQuarters(p.thumb, t.turns);
+                p.faces = turnFaces(p.faces, QSize(p.width, p.height), t.turns);
                 p.image.quarterTurns = t.turns;
                 if (t.turns % 2) {
                     std::swap(p.width, p.height);

@@ -45,6 +45,7 @@ SettingsForm settingsForm(const Settings& s) {
     form.useMask = s.UseMask != 0;
     form.autoOrient = s.AutoOrient != 0;
     form.colorManage = s.ColorManage != 0;
+    form.faceCrop = s.FaceCrop != 0;
     return form;
 }
 
@@ -141,6 +142,7 @@ bool SAVEOPTIONS(const SettingsForm& form, AppState& state, Ui& ui) {
     s.JpegQuality = form.jpegQuality;
     s.AutoOrient = form.autoOrient ? 1 : 0;
     s.ColorManage = form.colorManage ? 1 : 0;
+    s.FaceCrop = form.faceCrop ? 1 : 0;
     const FileError written = saveOptions(state);
     // The settings hold for this run either way; the user must know they will not come back.
     if (written.failed())

@@ -50,6 +50,7 @@ struct SettingsForm {
     bool useMask = true;
     bool autoOrient = true;
     bool colorManage = true;
+    bool faceCrop = false;
 };
 
 // The position preview of UPDATECLIP on its 170 x 170 panel: where the 120 x 120 photo picture goes and the

@@ -21,8 +21,8 @@ namespace {
 const QString kSection = QStringLiteral("General");
 
 // The numeric settings in the order the file lists them (reading order does not matter). JpegQuality,
-// AutoOrient, ThumbCacheMB and ColorManage come after the original sixteen, so files of older versions
-// simply lack them.
+// AutoOrient, ThumbCacheMB, ColorManage and FaceCrop come after the original sixteen, so files of older
+// versions simply lack them.
 struct NumericKey {
     const char* name;
     int Settings::*field;
@@ -38,7 +38,7 @@ constexpr NumericKey kNumericKeys[] = {
     {"FinishAsk", &Settings::FinishAsk},       {"UseMask", &Settings::UseMask},
     {"SafeImport", &Settings::SafeImport},     {"JpegQuality", &Settings::JpegQuality},
     {"AutoOrient", &Settings::AutoOrient},     {"ThumbCacheMB", &Settings::ThumbCacheMB},
-    {"ColorManage", &Settings::ColorManage},
+    {"ColorManage", &Settings::ColorManage},   {"FaceCrop", &Settings::FaceCrop},
 };
 
 int toInt(double value) {

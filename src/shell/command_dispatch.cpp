@@ -7,6 +7,7 @@
 #include "core/commands.h"
 #include "crop/canvas.h"
 #include "crop/crop_geometry.h"
+#include "crop/face_crop.h"
 #include "crop/work_templates.h"
 #include "history/undo_redo.h"
 #include "imaging/file_utils.h"
@@ -30,6 +31,8 @@ void run(AppState& state, Ui& ui, int id) {
     switch (id) {
     case command::Settings:
         ui.showSettings();
+        // Turned on with an album loaded: the faces are found now, so the next allocation keeps them.
+        findMissingFaces(state, ui);
         break;
     case ImportAlbum:
         if (mayDropWork(state, ui)) ALBUM_OPEN(state, ui, QString(), false);
@@ -49,6 +52,9 @@ void run(AppState& state, Ui& ui, int id) {
         break;
     case Undo:
         UNDO(state, ui);
+        break;
+    case FacePosition:
+        CLIP_FACEPOS(state, ui);
         break;
     case Redo:
         REDO(state, ui);

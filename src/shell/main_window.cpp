@@ -107,7 +107,9 @@ const MenuItem kPositionMenu[] = {{command::PresetFirst + 7, "上左", "7", "16p
                                   {command::PresetFirst + 2, "下中", "2", "16positon8"},
                                   {command::PresetFirst + 3, "下右", "3", "16positon9"},
                                   {0, nullptr, nullptr, nullptr},
-                                  {command::PresetFirst, "默认", "0", "16ClipB"}};
+                                  {command::PresetFirst, "默认", "0", "16ClipB"},
+                                  {0, nullptr, nullptr, nullptr},
+                                  {command::FacePosition, "对准人脸", "", ""}};
 
 const MenuItem kCanvasMenu[] = {{command::FindPhoto, "查找照片", "F", "16findB"},
                                 {command::RemovePhoto, "删除照片", "Delete", "16RemovePhotoUse"},

@@ -183,6 +183,9 @@ SettingsDialog::SettingsDialog(AppState& state, Ui& ui, QWidget* owner)
     swatch->setToolTip(QStringLiteral("点击设置颜色"));
     swatch->clicked = [this] { run([this] { LABPROC(form_, ui_); }); };
     swatch_ = place(swatch, 4232, {365, 216, 61, 38});
+    // Our own setting, under the position it refines.
+    check(crop, 4233, QStringLiteral("自动对准人脸"), {48, 264, 200, 22}, &SettingsForm::faceCrop);
+    control(4233)->setToolTip(QStringLiteral("导入时查找照片中的人脸，分配照片时裁图框避开人脸，不切到头部"));
 
     // 其他
     group(other, QStringLiteral("自动分配照片"), {24, 24, 422, 134});
@@ -262,10 +265,10 @@ void SettingsDialog::showForm() {
     palette.setColor(QPalette::Window, windowsColour(form_.swatchColor));
     swatch_->setPalette(palette);
     const std::pair<int, bool> checks[] = {
-        {4231, form_.checkMove},  {4326, form_.lockType},   {4332, form_.surplusPhoto},
-        {4325, form_.loopPhoto},  {4327, form_.firstPhoto}, {4328, form_.safeImport},
-        {4333, form_.autoOrient}, {4329, form_.openFolder}, {4330, form_.finishAsk},
-        {4331, form_.useMask},    {4334, form_.colorManage}};
+        {4231, form_.checkMove},  {4326, form_.lockType},    {4332, form_.surplusPhoto},
+        {4325, form_.loopPhoto},  {4327, form_.firstPhoto},  {4328, form_.safeImport},
+        {4333, form_.autoOrient}, {4329, form_.openFolder},  {4330, form_.finishAsk},
+        {4331, form_.useMask},    {4334, form_.colorManage}, {4233, form_.faceCrop}};
     for (const auto& [id, on] : checks)
         setChecked(id, on);
     preview_->update();

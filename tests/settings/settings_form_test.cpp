@@ -116,6 +116,7 @@ TEST_F(SavingSettings, OkTakesEveryControlAndWritesTheFile) {
     form.jpegQuality = 95;
     form.autoOrient = false;
     form.colorManage = false;
+    form.faceCrop = true;
     ASSERT_TRUE(SAVEOPTIONS(form, state, ui));
     EXPECT_TRUE(ui.messages.empty());
 
@@ -131,7 +132,7 @@ TEST_F(SavingSettings, OkTakesEveryControlAndWritesTheFile) {
                              "OpenFolder=0\r\nClipTop=50\r\nClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\n"
                              "FinishAsk=0\r\nUseMask=0\r\nSafeImport=1\r\nJpegQuality=95\r\nAutoOrient="
                              "0\r\nThumbCacheMB=200\r\n"
-                             "ColorManage=0\r\n"));
+                             "ColorManage=0\r\nFaceCrop=1\r\n"));
 }
 
 TEST_F(SavingSettings, AnEmptyFixedFolderKeepsTheDialogOpen) {

@@ -74,7 +74,7 @@ TEST(Settings, ValuesAreRoundedAndClamped) {
         {"ClipTop=13.5", &Settings::ClipTop, 14},         {"JpegQuality=0", &Settings::JpegQuality, 1},
         {"JpegQuality=150", &Settings::JpegQuality, 100}, {"AutoOrient=0", &Settings::AutoOrient, 0},
         {"LoopPhoto=7", &Settings::LoopPhoto, 7},         {"UseMask=x", &Settings::UseMask, 0},
-        {"ColorManage=0", &Settings::ColorManage, 0},
+        {"ColorManage=0", &Settings::ColorManage, 0},     {"FaceCrop=1", &Settings::FaceCrop, 1},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -107,7 +107,8 @@ TEST(Settings, SaveWritesEveryKeyInOrder) {
         "UseOutFolder=0\r\nOutFolderType=0\r\nZoomSpeed=10\r\nLockType=1\r\n"
         "SurplusPhoto=0\r\nLoopPhoto=0\r\nFirstPhoto=1\r\nOpenFolder=1\r\nClipTop=25\r\n"
         "ClipLeft=25\r\nBackColor=255\r\nCheckMove=1\r\nFinishAsk=1\r\nUseMask=1\r\n"
-        "SafeImport=0\r\nJpegQuality=90\r\nAutoOrient=1\r\nThumbCacheMB=200\r\nColorManage=1\r\n";
+        "SafeImport=0\r\nJpegQuality=90\r\nAutoOrient=1\r\nThumbCacheMB=200\r\nColorManage=1\r\n"
+        "FaceCrop=0\r\n";
     EXPECT_EQ(TempDir::read(state.SettingsPath), expected);
 
     AppState again;

@@ -82,6 +82,7 @@ TEST_F(SettingsGui, EveryControlByClicksAndKeysThenOkWritesTheFile) {
             EXPECT_EQ(static_cast<QSlider*>(d->control(4226))->value(), 5);
             keys(d, 4226, Qt::Key_Down, 4);
             click(d, 4231);
+            click(d, 4233);
             QTest::mouseClick(d->control(4232), Qt::LeftButton); // colour: answered below
             EXPECT_EQ(d->form().swatchColor, 0x0000FF);
 
@@ -112,7 +113,7 @@ TEST_F(SettingsGui, EveryControlByClicksAndKeysThenOkWritesTheFile) {
                            "SurplusPhoto=1\r\nLoopPhoto=1\r\nFirstPhoto=0\r\nOpenFolder=0\r\nClipTop=50\r\n"
                            "ClipLeft=5\r\nBackColor=255\r\nCheckMove=0\r\nFinishAsk=0\r\nUseMask=0\r\n"
                            "SafeImport=1\r\nJpegQuality=95\r\nAutoOrient=0\r\nThumbCacheMB=200\r\n"
-                           "ColorManage=0\r\n"));
+                           "ColorManage=0\r\nFaceCrop=1\r\n"));
     EXPECT_EQ(state->settings.ZoomSpeed, 15);
 }
 

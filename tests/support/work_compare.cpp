@@ -21,6 +21,16 @@ QString shown(const QImage& v) {
 QString shown(const QStringList& v) {
     return QLatin1Char('[') + v.join(QLatin1Char('|')) + QLatin1Char(']');
 }
+QString shown(const std::vector<FaceBox>& v) {
+    QStringList faces;
+    for (const FaceBox& f : v)
+        faces << QStringLiteral("%1,%2 %3x%4")
+                     .arg(f.rect.x())
+                     .arg(f.rect.y())
+                     .arg(f.rect.width())
+                     .arg(f.rect.height());
+    return QLatin1Char('[') + faces.join(QLatin1Char(' ')) + QLatin1Char(']');
+}
 QString shown(const std::array<int, 3>& v) {
     return QStringLiteral("(%1 %2 %3)").arg(v[0]).arg(v[1]).arg(v[2]);
 }
@@ -54,6 +64,8 @@ void comparePhoto(Comparer& c, const QString& at, const PhotoRecord& e, const Ph
     c.field(at + QStringLiteral(".usage"), e.usage, a.usage);
     c.field(at + QStringLiteral(".orient"), e.orient, a.orient);
     c.field(at + QStringLiteral(".damaged"), e.damaged, a.damaged);
+    c.field(at + QStringLiteral(".facesDetected"), e.facesDetected, a.facesDetected);
+    c.field(at + QStringLiteral(".faces"), e.faces, a.faces);
 }
 
 void compareSlot(Comparer& c, const QString& at, const SlotRecord& e, const SlotRecord& a) {
