@@ -8,6 +8,7 @@
 #include "cli/sample.h"
 #include "core/worker_pool.h"
 #include "crop/slots.h"
+#include "imaging/faces.h"
 #include "imaging/image_save.h"
 #include "imaging/picture.h"
 #include "output/batch_crop.h"
@@ -77,6 +78,7 @@ bool copyTagged(const QString& from, const QString& to) {
 
 struct PipelineTimes {
     double thumb = 0, safe = 0, crop = 0;
+    double thumbGrey = 0, detect = 0; // import with faces: the decode that gives the grey picture too, the detector
 };
 
 PipelineTimes timePipeline(const QString& file, const QString& output, int runs, bool& ok) {
@@ -84,6 +86,13 @@ PipelineTimes timePipeline(const QString& file, const QString& output, int runs,
     const QRect rect(0, 312, 6000, 3375);
     PipelineTimes t;
     t.thumb = medianMs(runs, [&] { ok &= thumbnail(source, 200, 133, ThumbMode::Fast).ok(); });
+    QImage grey;
+    t.thumbGrey = medianMs(runs, [&] {
+        const Rendered r = thumbnail(source, 200, 133, ThumbMode::Fast, true, true);
+        ok &= r.ok();
+        grey = r.grey;
+    });
+    t.detect = medianMs(runs, [&] { detectFaces(grey); });
     t.safe =
         medianMs(std::max(1, runs / 2), [&] { ok &= thumbnail(source, 200, 133, ThumbMode::Safe).ok(); });
     t.crop = medianMs(runs, [&] {
@@ -110,6 +119,7 @@ int single(const QString& dir, int runs) {
     std::printf("thumbnail_fast_ms=%.1f thumbnail_safe_ms=%.1f output_1920_ms=%.1f "
                 "adobe_rgb: thumbnail_fast_ms=%.1f thumbnail_safe_ms=%.1f output_1920_ms=%.1f\n",
                 p.thumb, p.safe, p.crop, a.thumb, a.safe, a.crop);
+    std::printf("faces: thumbnail_fast_with_grey_ms=%.1f face_detection_ms=%.1f\n", p.thumbGrey, p.detect);
     return 0;
 }
 

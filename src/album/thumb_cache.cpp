@@ -47,12 +47,11 @@ QString facesText(const std::vector<FaceBox>& faces) {
     QStringList parts;
     for (const FaceBox& f : faces) {
         const QRectF& r = f.rect;
-        parts << QStringLiteral("%1 %2 %3 %4 %5")
-                     .arg(r.x(), 0, 'f', 1)
-                     .arg(r.y(), 0, 'f', 1)
-                     .arg(r.width(), 0, 'f', 1)
-                     .arg(r.height(), 0, 'f', 1)
-                     .arg(static_cast<double>(f.confidence), 0, 'f', 3);
+        // Every digit, so a found row gives exactly the faces a decode gave.
+        QStringList v;
+        for (double n : {r.x(), r.y(), r.width(), r.height(), static_cast<double>(f.confidence)})
+            v << QString::number(n, 'g', 17);
+        parts << v.join(QLatin1Char(' '));
     }
     // Not a null string: the cache tells "none found" (empty) from "not looked" (NULL).
     return parts.isEmpty() ? QStringLiteral("") : parts.join(QLatin1Char(';'));

@@ -13,6 +13,10 @@ namespace zanfold {
 // at this size it finds faces down to about 7 % of the photo's long side: the faces of a group photo.
 inline constexpr int kFaceDetectionSide = 1024;
 
+// A decode scale that gives at least this much serves for detection as it is, rather than the next larger
+// (and four times as costly) scale.
+inline constexpr int kFaceDetectionMinSide = 896;
+
 // The size of the grey picture for a photo of `size`: its long side kFaceDetectionSide, never enlarged.
 QSize faceDetectionSize(QSize size);
 

@@ -53,10 +53,20 @@ Plan planFor(const ImageSource& source, QSize stored, const Request& req) {
     return p;
 }
 
-// The plan of the grey picture beside `p`: the same region at the detection size.
-Plan greyPlanFor(const Plan& p) {
+// The smallest scale n/8 whose picture is large enough to look for faces in.
+int greyEighths(QSize region) {
+    const int longSide = std::max(region.width(), region.height());
+    for (int eighths : {1, 2, 4}) {
+        if (longSide * eighths >= 8 * kFaceDetectionMinSide) return eighths;
+    }
+    return 8;
+}
+
+// The plan of the grey picture beside `p`: the same region at the detection size, or at what the decode
+// scale `eighths` gives when that is less.
+Plan greyPlanFor(const Plan& p, int eighths) {
     Plan g = p;
-    g.outStored = faceDetectionSize(p.region.size());
+    g.outStored = faceDetectionSize(p.region.size() * eighths / 8);
     return g;
 }
 
@@ -75,9 +85,9 @@ StreamResampler resamplerFor(const Plan& p, double k, QSize scaled, QRgb backgro
 Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request& req) {
     if (!reader.ok()) return {{}, reader.error()};
     const Plan plan = planFor(source, reader.size(), req);
-    const Plan greyPlan = greyPlanFor(plan);
     int eighths = req.allowScaling ? pickEighths(plan.region.size(), plan.outStored) : 8;
-    if (req.grey) eighths = std::max(eighths, pickEighths(plan.region.size(), greyPlan.outStored));
+    if (req.grey) eighths = std::max(eighths, greyEighths(plan.region.size()));
+    const Plan greyPlan = greyPlanFor(plan, eighths);
     const QSize scaled = reader.scaledSize(eighths);
     StreamResampler resampler = resamplerFor(plan, eighths / 8.0, scaled, req.background);
     std::optional<StreamResampler> greyResampler;
@@ -145,7 +155,7 @@ Rendered renderOther(const ImageSource& source, const Request& req) {
         resampler.pushRow(y, picture.constScanLine(y), 0);
     Rendered done{applyOrient(resampler.finish(), plan.orient), {}};
     if (req.grey) {
-        const Plan greyPlan = greyPlanFor(plan);
+        const Plan greyPlan = greyPlanFor(plan, 8);
         StreamResampler grey = resamplerFor(greyPlan, 1.0, picture.size(), req.background);
         for (int y = grey.firstRow(); y < grey.endRow(); ++y)
             grey.pushRow(y, picture.constScanLine(y), 0);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRect>
+#include <QRectF>
 #include <QString>
 
 #include <ostream>
@@ -11,4 +13,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
     *os << "bytes[" << bytes.toHex(' ').toStdString() << ']';
+}
+inline void PrintTo(const QRectF& r, std::ostream* os) {
+    *os << '(' << r.x() << ", " << r.y() << ' ' << r.width() << 'x' << r.height() << ')';
+}
+inline void PrintTo(const QRect& r, std::ostream* os) {
+    PrintTo(QRectF(r), os);
 }
