@@ -1,4 +1,5 @@
 #include "imaging/picture.h"
+#include "support/face_photos.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -133,6 +134,42 @@ TEST_F(Cli, EnlargedPhotosArePrintedAndCropped) {
     EXPECT_TRUE(run.err.contains(QStringLiteral("Wedding：A1（L0.jpg）  2.01 倍"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("继续裁图？")));
     EXPECT_EQ(QDir(small + QStringLiteral("/small/Wedding")).entryList(QDir::Files).size(), 5);
+}
+
+// FaceCrop in the settings file moves the crops of photos with faces, and only those: a face near the top of
+// landscape photos is held by a crop at the top, as ClipTop=0 would place it; the faceless photos' crops
+// stay.
+TEST_F(Cli, TheFaceSettingIsHonoured) {
+    const QImage face = test::pictureWithFaces(2400, 1600, {QRect(1000, 60, 260, 260)});
+    ASSERT_FALSE(face.isNull());
+    const QImage faceless = test::facelessPicture(1600, 2400);
+    auto crop = [&](const QString& name, const QByteArray& ini) {
+        for (int i = 0; i < 3; ++i)
+            dir.write(name + QStringLiteral("/L%1.jpg").arg(i), test::makeJpeg(face));
+        for (int i = 0; i < 2; ++i)
+            dir.write(name + QStringLiteral("/P%1.jpg").arg(i), test::makeJpeg(faceless));
+        dir.write(name + QStringLiteral(".ini"), "[General]\nFinishAsk=0\n" + ini);
+        const CliRun run =
+            cli({QStringLiteral("crop"), QStringLiteral("--album"), dir.file(name),
+                 QStringLiteral("--template"), QStringLiteral("Wedding"), QStringLiteral("--library"),
+                 library, QStringLiteral("--settings"), dir.file(name + QStringLiteral(".ini"))});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        QMap<QString, QByteArray> files;
+        const QString folder = dir.file(name) + QLatin1Char('/') + name + QStringLiteral("/Wedding");
+        for (const QString& f : QDir(folder).entryList(QDir::Files))
+            files[f] = TempDir::read(folder + QLatin1Char('/') + f);
+        EXPECT_EQ(files.size(), 5);
+        return files;
+    };
+    const auto faced = crop(QStringLiteral("faced"), "FaceCrop=1\n");
+    const auto top = crop(QStringLiteral("top"), "ClipTop=0\n");
+    const auto fixed = crop(QStringLiteral("fixed"), "");
+    for (const char* name : {"A1.jpg", "A2.jpg", "A3.jpg"}) {
+        EXPECT_EQ(faced[QString::fromLatin1(name)], top[QString::fromLatin1(name)]) << name;
+        EXPECT_NE(faced[QString::fromLatin1(name)], fixed[QString::fromLatin1(name)]) << name;
+    }
+    for (const char* name : {"B1.jpg", "B2.jpg"})
+        EXPECT_EQ(faced[QString::fromLatin1(name)], fixed[QString::fromLatin1(name)]) << name;
 }
 
 TEST_F(Cli, EmptyPositionStopsAndWritesNothing) {

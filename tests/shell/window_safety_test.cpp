@@ -3,6 +3,7 @@
 #include "core/palette.h"
 #include "crop/assignment.h"
 #include "crop/canvas.h"
+#include "crop/crop_geometry.h"
 #include "crop/work_templates.h"
 #include "imaging/picture.h"
 #include "shell/command_dispatch.h"
@@ -18,6 +19,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
@@ -502,6 +504,50 @@ TEST_F(Editing, ExitOnAChangedWorkAsksAndOnlyNoCloses) {
     EXPECT_EQ(defaults, QList<QMessageBox::StandardButton>(3, QMessageBox::Cancel));
     EXPECT_EQ(state->Slots[0].photo, 0);
     QApplication::setQuitOnLastWindowClosed(true);
+}
+
+// 对准人脸 from the canvas's menu, with real clicks: on a photo without faces it looks for them (in the
+// file), says none was found and leaves the crop; with a face it moves the crop onto it, its size kept.
+TEST_F(Editing, FacePositionFromTheCanvasMenu) {
+    auto pick = [&] {
+        QTest::mouseClick(canvas(), Qt::RightButton, {}, frameCentre());
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        QAction* position = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text() == QStringLiteral("照片定位")) position = a;
+        ASSERT_TRUE(position && position->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(position).center());
+        QMenu* presets = position->menu();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return presets->isVisible(); }));
+        QAction* face = presets->actions().back();
+        ASSERT_EQ(face->text(), QStringLiteral("对准人脸"));
+        QTest::mouseClick(presets, Qt::LeftButton, {}, presets->actionGeometry(face).center());
+    };
+    const QRect start = crop();
+    QStringList said;
+    {
+        ModalAnswerer answers([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_TRUE(box);
+            said << box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        pick();
+        EXPECT_EQ(answers.answered(), 1);
+    }
+    EXPECT_EQ(said, QStringList{QStringLiteral("这张照片中没有找到人脸")});
+    EXPECT_TRUE(state->Photos[0].facesDetected);
+    EXPECT_EQ(crop(), start);
+
+    // A face near the right edge of the 4000 x 3000 photo.
+    state->Photos[0].faces = {{QRectF(3500, 1200, 300, 300), 1.0f}};
+    pick();
+    EXPECT_EQ(crop().size(), start.size());
+    EXPECT_GT(crop().x(), start.x());
+    const QRect source = sourceRect(state->Photos[0], state->Slots[0]);
+    EXPECT_TRUE(source.contains(QRect(3500, 1200, 300, 300)));
+    EXPECT_TRUE(live->window.isWindowModified());
 }
 
 } // namespace
