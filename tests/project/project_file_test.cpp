@@ -4,6 +4,8 @@
 #include "album/photo_ops.h"
 #include "crop/assignment.h"
 #include "crop/slots.h"
+#include "imaging/faces.h"
+#include "support/face_photos.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -168,6 +170,29 @@ TEST_F(Project, TurnedPhotosComeBackTurned) {
     EXPECT_EQ(ui2.status[2], QStringLiteral(" 照片数量： 4 (横 2 竖 2 方 0)"));
     EXPECT_EQ(photos(opened), photos(state));
     EXPECT_EQ(checkInvariants(opened), QString());
+}
+
+// Faces are found in the photo as its file shows it, then turned with the photo as the project says.
+TEST_F(Project, TurnedPhotosFacesTurnWithThemWhenReopened) {
+    const QString two =
+        dir.write(QStringLiteral("album/2.jpg"),
+                  test::makeJpeg(test::pictureWithFaces(400, 300, {QRect(250, 60, 120, 120)})));
+    state.CurrentPhoto = 1;
+    PHOTO_ROTATE(state, ui, 3);
+    const int turned = state.CurrentPhoto;
+    ASSERT_EQ(saveProjectTo(state, ui, file), 1);
+    AppState opened = fresh();
+    opened.settings.FaceCrop = 1;
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    PhotoRecord upright;
+    upright.image = {two, 1, 0};
+    upright.width = 400;
+    upright.height = 300;
+    ASSERT_TRUE(findPhotoFaces(upright));
+    ASSERT_EQ(upright.faces.size(), 1u);
+    EXPECT_EQ(opened.Photos[turned].fileName, QStringLiteral("2.jpg"));
+    EXPECT_EQ(opened.Photos[turned].faces, turnFaces(upright.faces, {400, 300}, 3));
 }
 
 TEST_F(Project, ReopenedWorkShowsTheMasksStillInTheTemplateFolder) {
