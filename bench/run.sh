@@ -50,6 +50,12 @@ echo "The album again, every photo tagged Adobe RGB ..."
 adobe_line=$(grep '^timing' "$work/adobe.txt")
 adobe_import_ms=$(echo "$adobe_line" | sed 's/.*import_ms=\([0-9]*\).*/\1/')
 adobe_crop_ms=$(echo "$adobe_line" | sed 's/.*crop_ms=\([0-9]*\).*/\1/')
+# The album again with faces looked for at import (FaceCrop=1), from an empty cache of its own.
+echo "The album again, faces detected at import ..."
+{ cat "$work/Zanfold.ini"; echo "FaceCrop=1"; } > "$work/faces.ini"
+XDG_CACHE_HOME="$work/faces-cache" "$cli" crop --album "$album" --template Bench --out "$work/faces" \
+    --library "$work/lib.xml" --settings "$work/faces.ini" --timings > "$work/faces.txt" 2> "$work/faces-err.txt"
+faces_import_ms=$(grep '^timing' "$work/faces.txt" | sed 's/.*import_ms=\([0-9]*\).*/\1/')
 files=$(echo "$line" | sed 's/.*files=\([0-9]*\).*/\1/')
 ours_mem=$(( $(cat "$work/ours-mem.txt") / 1024 ))
 
@@ -75,7 +81,8 @@ awk -v photos="$photos" -v mb="$megabytes" -v files="$files" -v cores="$cores" \
     -v djpeg_mem="$djpeg_mem" -v vthumb_mem="$vthumb_mem" -v mthumb_mem="$mthumb_mem" \
     -v vips_mem="$vips_mem" -v magick_mem="$magick_mem" \
     -v single="$single_line" -v djpeg_single="$djpeg_single" \
-    -v adobe_import_ms="$adobe_import_ms" -v adobe_crop_ms="$adobe_crop_ms" 'BEGIN {
+    -v adobe_import_ms="$adobe_import_ms" -v adobe_crop_ms="$adobe_crop_ms" \
+    -v faces_import_ms="$faces_import_ms" 'BEGIN {
     ours_import = import_ms / photos; ours_crop = crop_ms / files
     printf "Zanfold benchmark: %d photos (%d MB, 6000x4000 and 4000x3000, q90), %d outputs, %d cores\n\n", photos, mb, files, cores
     printf "%-44s %12s %12s %10s %14s\n", "work", "ms per item", "items/s", "peak MB", "ours / peer"
@@ -84,16 +91,20 @@ awk -v photos="$photos" -v mb="$megabytes" -v files="$files" -v cores="$cores" \
     printf "%-44s %12.1f %12.1f %10d %14.2f\n", "vipsthumbnail -s 200x200", vthumb_s * 1000 / photos, photos / vthumb_s, vthumb_mem, ours_import / (vthumb_s * 1000 / photos)
     printf "%-44s %12.1f %12.1f %10d %14.2f\n", "ImageMagick convert -thumbnail 200x200", mthumb_s * 1000 / photos, photos / mthumb_s, mthumb_mem, ours_import / (mthumb_s * 1000 / photos)
     printf "%-44s %12.1f %12.1f %10s %14s\n", "batch output, Zanfold", ours_crop, 1000 / ours_crop, "(above)", ""
+    printf "%-44s %12.1f %12.1f %10s %14.2f\n", "import with face detection (FaceCrop=1)", faces_import_ms / photos, 1000 * photos / faces_import_ms, "", faces_import_ms / import_ms
     printf "%-44s %12.1f %12.1f %10s %14.2f\n", "import, Adobe RGB photos (to sRGB)", adobe_import_ms / photos, 1000 * photos / adobe_import_ms, "", adobe_import_ms / import_ms
     printf "%-44s %12.1f %12.1f %10s %14.2f\n", "batch output, Adobe RGB photos (to sRGB)", adobe_crop_ms / files, 1000 * files / adobe_crop_ms, "", adobe_crop_ms / crop_ms
     printf "%-44s %12.1f %12.1f %10d %14.2f\n", "libvips API, shrink-on-load (bench/vips-peer)", vips_s * 1000 / files, files / vips_s, vips_mem, ours_crop / (vips_s * 1000 / files)
     printf "%-44s %12.1f %12.1f %10d %14.2f\n", "ImageMagick convert -crop -resize", magick_s * 1000 / files, files / magick_s, magick_mem, ours_crop / (magick_s * 1000 / files)
     printf "\nsingle thread, one 24 MP photo: %s djpeg_scale_1_8_ms=%.0f\n", single, djpeg_single * 1000
     printf "ratios below 1 mean Zanfold is faster (peak MB of Zanfold covers import and output together);\n"
-    printf "the Adobe RGB rows compare with the untagged album\n"
+    printf "the Adobe RGB and face detection rows compare with the untagged album without faces\n"
 }' | tee "$results"
 echo
 "$here/reopen.sh" "$build" | tee -a "$results"
+echo
+echo "Faces kept by initial crops (dlib's labelled example photos, composites, people-free photos) ..."
+"$build/bench/zanfold-face-bench" "$data/faces" | tee -a "$results"
 echo
 echo "Interaction repaints ..."
 QT_QPA_PLATFORM=offscreen "$build/bench/zanfold-paint-bench" 2> /dev/null | tee -a "$results"
