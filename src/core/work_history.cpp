@@ -17,14 +17,15 @@ bool sameImage(const QImage& a, const QImage& b) {
     return a.cacheKey() == b.cacheKey();
 }
 
+// Faces are found, not made: finding them changes nothing of the work (a step keeps them with the rest of
+// a record that changed).
 bool samePhoto(const PhotoRecord& a, const PhotoRecord& b) {
     return a.index == b.index && a.hasImage == b.hasImage && a.image.file == b.image.file &&
            a.image.orientation == b.image.orientation && a.image.quarterTurns == b.image.quarterTurns &&
            sameImage(a.thumb, b.thumb) && a.width == b.width && a.height == b.height &&
            a.thumbWidth == b.thumbWidth && a.thumbHeight == b.thumbHeight && a.stripWidth == b.stripWidth &&
            a.stripHeight == b.stripHeight && a.fileName == b.fileName && a.useCount == b.useCount &&
-           a.usage == b.usage && a.orient == b.orient && a.damaged == b.damaged &&
-           a.facesDetected == b.facesDetected && a.faces == b.faces;
+           a.usage == b.usage && a.orient == b.orient && a.damaged == b.damaged;
 }
 
 // The source and output rectangles are worked out again by every crop: they are not the user's work.

@@ -109,7 +109,7 @@ const MenuItem kPositionMenu[] = {{command::PresetFirst + 7, "上左", "7", "16p
                                   {0, nullptr, nullptr, nullptr},
                                   {command::PresetFirst, "默认", "0", "16ClipB"},
                                   {0, nullptr, nullptr, nullptr},
-                                  {command::FacePosition, "对准人脸", "", ""}};
+                                  {command::FacePosition, "对准人脸", "", "16face"}};
 
 const MenuItem kCanvasMenu[] = {{command::FindPhoto, "查找照片", "F", "16findB"},
                                 {command::RemovePhoto, "删除照片", "Delete", "16RemovePhotoUse"},

@@ -183,8 +183,8 @@ SettingsDialog::SettingsDialog(AppState& state, Ui& ui, QWidget* owner)
     swatch->setToolTip(QStringLiteral("点击设置颜色"));
     swatch->clicked = [this] { run([this] { LABPROC(form_, ui_); }); };
     swatch_ = place(swatch, 4232, {365, 216, 61, 38});
-    // Our own setting, under the position it refines.
-    check(crop, 4233, QStringLiteral("自动对准人脸"), {48, 264, 200, 22}, &SettingsForm::faceCrop);
+    // Our own setting, in the group of the position it refines.
+    check(crop, 4233, QStringLiteral("自动对准人脸"), {48, 256, 180, 14}, &SettingsForm::faceCrop);
     control(4233)->setToolTip(QStringLiteral("导入时查找照片中的人脸，分配照片时裁图框避开人脸，不切到头部"));
 
     // 其他

@@ -213,11 +213,14 @@ TEST_F(FaceImport, TurnedWithThePhotoAndFoundAgainOnReload) {
     EXPECT_TRUE(sameFace(QRectF(100, 520, 240, 240), reloaded.faces[0].rect));
 }
 
-// Turned on after import: the faces of the album are found then, all of them, on the workers.
+// Turned on after import: the faces of the album are found then, all of them, on the workers. Finding them
+// is no change to the work: nothing to undo, nothing unsaved.
 TEST_F(FaceImport, TurningTheSettingOnFindsTheMissingFaces) {
     import(0);
     state.settings.FaceCrop = 1;
-    findMissingFaces(state, ui);
+    state.History.record(state, QStringLiteral("设置"), [&] { findMissingFaces(state, ui); });
+    EXPECT_FALSE(state.History.canUndo());
+    EXPECT_FALSE(state.History.changed());
     EXPECT_EQ(photo(QStringLiteral("2-apart.jpg")).faces.size(), 2u);
     for (const PhotoRecord& p : state.Photos)
         EXPECT_TRUE(p.facesDetected) << p.fileName.toStdString();
