@@ -28,6 +28,10 @@ void run(AppState& state, Ui& ui, int id) {
         if (k < uses.size()) CLIP_SELECT(state, ui, uses[k].work, uses[k].spec, uses[k].position);
         return;
     }
+    // Allocation places crops by the faces when FaceCrop is on: photos never looked at are looked at first.
+    for (int allocation : {AllocatePhotos, AllocateRemaining, AllocateCurrentTemplate,
+                           AllocateRemainingToCurrent, AllocateCurrentSpec})
+        if (id == allocation) findMissingFaces(state, ui);
     switch (id) {
     case command::Settings:
         ui.showSettings();

@@ -8,6 +8,7 @@
 #include "imaging/picture.h"
 #include "shell/command_dispatch.h"
 #include "shell/gui_support.h"
+#include "shell/settings_dialog.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -548,6 +550,44 @@ TEST_F(Editing, FacePositionFromTheCanvasMenu) {
     const QRect source = sourceRect(state->Photos[0], state->Slots[0]);
     EXPECT_TRUE(source.contains(QRect(3500, 1200, 300, 300)));
     EXPECT_TRUE(live->window.isWindowModified());
+}
+
+// Faces are looked for when 自动对准人脸 is turned on in the settings (F2) with an album loaded, and before
+// an allocation (F7) when the setting was turned on without the dialog.
+TEST_F(Editing, FacesAreFoundWhenTheSettingIsTurnedOnAndBeforeAnAllocation) {
+    state->SettingsPath = dir.file(QStringLiteral("Zanfold.ini"));
+    ASSERT_FALSE(state->Photos[0].facesDetected);
+    {
+        ModalAnswerer answers([&](QWidget* modal) {
+            auto* dialog = qobject_cast<SettingsDialog*>(modal);
+            ASSERT_TRUE(dialog) << modal->metaObject()->className() << " "
+                                << modal->property("text").toString().toStdString();
+            QTabBar* bar = dialog->tabs()->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+            QWidget* faces = dialog->control(4233);
+            ASSERT_TRUE(faces && faces->isVisible());
+            QTest::mouseClick(faces, Qt::LeftButton, {}, QPoint(8, faces->height() / 2));
+            QTest::mouseClick(dialog->control(4026), Qt::LeftButton);
+        });
+        QTest::keyClick(&live->window, Qt::Key_F2);
+        EXPECT_EQ(answers.answered(), 1);
+    }
+    EXPECT_EQ(state->settings.FaceCrop, 1);
+    EXPECT_TRUE(state->Photos[0].facesDetected);
+    EXPECT_FALSE(live->window.isWindowModified());
+
+    state->Photos[0].facesDetected = false;
+    QStringList asked;
+    ModalAnswerer answers([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_TRUE(box);
+        asked << box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    live->window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&live->window));
+    QTest::keyClick(&live->window, Qt::Key_F7);
+    EXPECT_TRUE(state->Photos[0].facesDetected) << asked.join(QLatin1Char('|')).toStdString();
 }
 
 } // namespace
