@@ -66,7 +66,7 @@ CropRect placedForFaces(CropRect c, const PhotoRecord& photo) {
 
 QRectF faceRoom(const QRectF& face, QSize picture) {
     const double w = face.width(), h = face.height();
-    const QRectF room = face.adjusted(-0.15 * w, -0.4 * h, 0.15 * w, 0.25 * h);
+    const QRectF room = face.adjusted(-0.25 * w, -0.45 * h, 0.25 * w, 0.3 * h);
     return room & QRectF(0, 0, picture.width(), picture.height());
 }
 

@@ -12,8 +12,9 @@
 
 namespace zanfold {
 
-// The part of a picture a crop must hold to keep a face whole: the face with room beside and below it and a
-// third of its height and more above it for the head, as far as the picture reaches.
+// The part of a picture a crop must hold to keep a face whole: the face with a quarter of its width beside
+// it, nearly half its height above it for the hair and a third below for the chin, as far as the picture
+// reaches. (The detector's box runs from the brows to the mouth.)
 QRectF faceRoom(const QRectF& face, QSize picture);
 
 // Where a crop of `crop` size goes in a picture of `picture` size (both in one unit, the crop never resized):

@@ -33,26 +33,42 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FacePlacement,
     ::testing::Values(
         PlaceCase{"no face: the default exactly", {112, 200}, {300, 200}, {94, 0}, {}, {94, 0}},
-        PlaceCase{"faces the default keeps: it stays", {112, 200}, {300, 200}, {94, 0}, {{130, 60, 30, 30}},
+        PlaceCase{"faces the default keeps: it stays",
+                  {112, 200},
+                  {300, 200},
+                  {94, 0},
+                  {{130, 60, 30, 30}},
                   {94, 0}},
-        // Room 245.5 .. 284.5: the crop may start at 173 .. 245; 173 is nearest the default.
-        PlaceCase{"a face near the right edge", {112, 200}, {300, 200}, {94, 0}, {{250, 60, 30, 30}},
-                  {173, 0}},
+        // Room 242.5 .. 287.5: the crop may start at 176 .. 242; 176 is nearest the default.
+        PlaceCase{
+            "a face near the right edge", {112, 200}, {300, 200}, {94, 0}, {{250, 60, 30, 30}}, {176, 0}},
         PlaceCase{"a face at the left edge", {112, 200}, {300, 200}, {94, 0}, {{0, 60, 30, 30}}, {0, 0}},
         // No crop holds both: one is kept whole, by the smaller move from the default.
-        PlaceCase{"two faces far apart", {112, 200}, {300, 200}, {94, 0}, {{10, 60, 30, 30}, {240, 60, 40, 40}},
-                  {174, 0}},
+        PlaceCase{"two faces far apart",
+                  {112, 200},
+                  {300, 200},
+                  {94, 0},
+                  {{10, 60, 30, 30}, {240, 60, 40, 40}},
+                  {178, 0}},
         // Two faces close together on the right outweigh one on the left.
-        PlaceCase{"the larger group", {112, 200}, {300, 200}, {94, 0},
-                  {{20, 60, 30, 30}, {200, 50, 30, 30}, {250, 70, 30, 30}}, {173, 0}},
-        // The head room above: at least a third of the face's height inside the crop.
-        PlaceCase{"room above a face near the top", {300, 169}, {300, 200}, {0, 16}, {{100, 15, 30, 30}},
-                  {0, 3}},
+        PlaceCase{"the larger group",
+                  {112, 200},
+                  {300, 200},
+                  {94, 0},
+                  {{20, 60, 30, 30}, {200, 50, 30, 30}, {250, 70, 30, 30}},
+                  {176, 0}},
+        // The head room above: nearly half the face's height inside the crop.
+        PlaceCase{
+            "room above a face near the top", {300, 169}, {300, 200}, {0, 16}, {{100, 15, 30, 30}}, {0, 1}},
         PlaceCase{"a face at the top edge", {300, 169}, {300, 200}, {0, 16}, {{100, 0, 30, 30}}, {0, 0}},
         // Below: the chin and some neck.
-        PlaceCase{"a face near the bottom", {300, 169}, {300, 200}, {0, 16}, {{100, 160, 30, 30}}, {0, 29}},
+        PlaceCase{"a face near the bottom", {300, 169}, {300, 200}, {0, 16}, {{100, 160, 30, 30}}, {0, 30}},
         // A crop larger than the picture may sit anywhere it covers the picture.
-        PlaceCase{"a crop larger than the picture", {400, 200}, {300, 200}, {-50, 0}, {{10, 60, 30, 30}},
+        PlaceCase{"a crop larger than the picture",
+                  {400, 200},
+                  {300, 200},
+                  {-50, 0},
+                  {{10, 60, 30, 30}},
                   {-50, 0}}));
 
 // One face too large for the crop: the crop holds as much of it as it can, rather than staying put.
@@ -118,7 +134,7 @@ TEST(FacePosition, MovesTheSelectedCropOrSaysThereIsNoFace) {
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(slot.cropWidth, before.cropWidth);
     EXPECT_EQ(slot.cropHeight, before.cropHeight);
-    EXPECT_EQ(slot.cropX, 5); // the face's room starts at 5.25 thumbnail pixels
+    EXPECT_EQ(slot.cropX, 3); // the face's room starts at 3.75 thumbnail pixels
     EXPECT_EQ(slot.cropY, 9); // where the default puts a crop of this size: the face is held there
 }
 
