@@ -9,8 +9,8 @@
 
 namespace zanfold {
 
-// The long side of the grey picture faces are looked for in. The detector's smallest face is 80 pixels, so
-// at this size it finds faces down to about 7 % of the photo's long side: the faces of a group photo.
+// The long side of the grey picture faces are looked for in. The detector's window is 80 pixels, so at this
+// size it finds faces down to about 7 % of the photo's long side: the faces of a group photo.
 inline constexpr int kFaceDetectionSide = 1024;
 
 // A decode scale that gives at least this much serves for detection as it is, rather than the next larger
