@@ -14,14 +14,13 @@
 #include "output/batch_crop.h"
 #include "project/project_file.h"
 #include "settings/settings_store.h"
+#include "support/icc_profiles.h"
 #include "templates/library_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-
-#include <lcms2.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,23 +43,6 @@ double medianMs(int runs, const std::function<void()>& work) {
     return times[times.size() / 2];
 }
 
-// An Adobe RGB (1998) profile, as studio cameras embed it.
-QByteArray adobeRgbProfile() {
-    cmsCIExyY white;
-    cmsWhitePointFromTemp(&white, 6504);
-    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
-    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256.0);
-    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
-    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-    cmsFreeToneCurve(gamma);
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(profile, nullptr, &size);
-    QByteArray bytes(static_cast<qsizetype>(size), '\0');
-    cmsSaveProfileToMem(profile, bytes.data(), &size);
-    cmsCloseProfile(profile);
-    return bytes;
-}
-
 // The JPEG with the profile as one APP2 "ICC_PROFILE" segment right after its start marker.
 QByteArray tagged(const QByteArray& jpeg, const QByteArray& profile) {
     QByteArray segment("\xFF\xE2", 2);
@@ -73,12 +55,13 @@ QByteArray tagged(const QByteArray& jpeg, const QByteArray& profile) {
 bool copyTagged(const QString& from, const QString& to) {
     QFile in(from), out(to);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return false;
-    return out.write(tagged(in.readAll(), adobeRgbProfile())) > 0;
+    return out.write(tagged(in.readAll(), test::adobeRgbProfile())) > 0;
 }
 
 struct PipelineTimes {
     double thumb = 0, safe = 0, crop = 0;
-    double thumbGrey = 0, detect = 0; // import with faces: the decode that gives the grey picture too, the detector
+    double thumbGrey = 0,
+           detect = 0; // import with faces: the decode that gives the grey picture too, the detector
 };
 
 PipelineTimes timePipeline(const QString& file, const QString& output, int runs, bool& ok) {

@@ -205,6 +205,10 @@ int main(int argc, char** argv) {
         const QImage grey = thumbnail(source, 200, 200, ThumbMode::Fast, true, true).grey;
         decodeGreyMs += t.nsecsElapsed() / 1e6;
         importSide = std::max(importSide, std::max(grey.width(), grey.height()));
+        // The record import makes; its faces are those of the import's grey picture, found below.
+        PhotoRecord record;
+        if (!loadPhotoFile(record, photo.file, PhotoLoad{}).isEmpty()) return 1;
+        record.facesDetected = true;
         for (size_t s = 0; s < std::size(sides); ++s) {
             const QImage g = sides[s] == 0
                                  ? grey
@@ -213,7 +217,8 @@ int main(int argc, char** argv) {
             t.restart();
             const std::vector<FaceBox> found = detectFaces(g);
             detection[s].ms += t.nsecsElapsed() / 1e6;
-            const double k = static_cast<double>(g.width()) / QImage(photo.file).width();
+            if (sides[s] == 0) record.faces = scaleFaces(found, g.size(), QSize(record.width, record.height));
+            const double k = static_cast<double>(g.width()) / record.width;
             std::vector<bool> matched(found.size());
             for (const QRectF& truth : photo.faces) {
                 ++detection[s].truth;
@@ -227,10 +232,6 @@ int main(int argc, char** argv) {
             if (photo.faces.empty() && !found.empty()) ++detection[s].peopleFreeHit;
         }
 
-        PhotoRecord record;
-        PhotoLoad load;
-        load.findFaces = true;
-        if (!loadPhotoFile(record, photo.file, load).isEmpty()) return 1;
         for (size_t a = 0; a < std::size(aspects); ++a) {
             const int aw = aspects[a].w * 120, ah = aspects[a].h * 120;
             for (Tally* tally : {&base[a], &faced[a]}) {

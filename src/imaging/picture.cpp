@@ -151,16 +151,16 @@ Rendered renderOther(const ImageSource& source, const Request& req) {
     }
     const Plan plan = planFor(source, picture.size(), req);
     StreamResampler resampler = resamplerFor(plan, 1.0, picture.size(), req.background);
-    for (int y = resampler.firstRow(); y < resampler.endRow(); ++y)
+    std::optional<StreamResampler> greyResampler;
+    if (req.grey)
+        greyResampler.emplace(resamplerFor(greyPlanFor(plan, 8), 1.0, picture.size(), req.background));
+    // Each resampler takes the rows it needs of every row given.
+    for (int y = 0; y < picture.height(); ++y) {
         resampler.pushRow(y, picture.constScanLine(y), 0);
-    Rendered done{applyOrient(resampler.finish(), plan.orient), {}};
-    if (req.grey) {
-        const Plan greyPlan = greyPlanFor(plan, 8);
-        StreamResampler grey = resamplerFor(greyPlan, 1.0, picture.size(), req.background);
-        for (int y = grey.firstRow(); y < grey.endRow(); ++y)
-            grey.pushRow(y, picture.constScanLine(y), 0);
-        done.grey = greyPicture(grey.finish(), plan.orient);
+        if (greyResampler) greyResampler->pushRow(y, picture.constScanLine(y), 0);
     }
+    Rendered done{applyOrient(resampler.finish(), plan.orient), {}};
+    if (greyResampler) done.grey = greyPicture(greyResampler->finish(), plan.orient);
     return done;
 }
 
