@@ -139,10 +139,13 @@ void CustomDialog::readFields() {
 
 void CustomDialog::showEditor() {
     showing_ = true;
-    width_->setText(editor_.width);
-    height_->setText(editor_.height);
-    flength_->setText(editor_.flength);
-    count_->setText(editor_.count);
+    // A box the rule left as it was keeps its cursor and selection: the user may be typing in it.
+    const std::pair<QLineEdit*, const QString*> boxes[] = {{width_, &editor_.width},
+                                                           {height_, &editor_.height},
+                                                           {flength_, &editor_.flength},
+                                                           {count_, &editor_.count}};
+    for (const auto& [box, text] : boxes)
+        if (box->text() != *text) box->setText(*text);
     prefix_->setCurrentIndex(prefix_->findText(editor_.prefix));
     QStringList rows;
     for (const SpecRecord& spec : editor_.specs)

@@ -218,7 +218,7 @@ void QtUi::setBusy(bool busy) {
 
 void QtUi::showTemplateWindow() {
     TemplateDialog dialog(state_, *this, window_);
-    dialog.exec();
+    dialog.runModal();
 }
 
 bool QtUi::openInShell(const QString& path) {

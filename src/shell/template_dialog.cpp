@@ -254,12 +254,21 @@ TreePlace TemplateDialog::placeOf(QTreeWidgetItem* item) const {
 }
 
 void TemplateDialog::openCustomEditor() {
-    // The template window steps aside while the editor is open and comes back however it closes.
-    hide();
-    CustomDialog editor(state_, ui_, model_, parentWidget());
-    editor.exec();
-    show();
-    showModel();
+    // Hiding a dialog ends its modal loop, so the window closes its loop here and runModal() opens the
+    // editor, then this window again as it was.
+    customRequested_ = true;
+    done(QDialog::Rejected);
+}
+
+int TemplateDialog::runModal() {
+    for (;;) {
+        const int result = exec();
+        if (!customRequested_) return result;
+        customRequested_ = false;
+        CustomDialog editor(state_, ui_, model_, parentWidget());
+        editor.exec();
+        showModel();
+    }
 }
 
 } // namespace zanfold

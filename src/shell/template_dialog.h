@@ -28,6 +28,9 @@ public:
     QLabel* statusLabel() const { return status_; }
     QLabel* noticeLabel() const { return notice_; }
     const TemplateWindow& model() const { return model_; }
+    // Runs the window modally until it is closed. While the custom template editor is open the window is
+    // away; it comes back as it was, with the new template in the tree after 确定.
+    int runModal();
 
 private:
     void run(const std::function<void()>& rule);
@@ -49,7 +52,8 @@ private:
     QAction* clear_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* notice_ = nullptr;
-    bool showing_ = false; // the tree is being set from the model: its signals are not the user's
+    bool showing_ = false;         // the tree is being set from the model: its signals are not the user's
+    bool customRequested_ = false; // the window closed to make way for the custom template editor
 };
 
 } // namespace zanfold

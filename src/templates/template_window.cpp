@@ -81,8 +81,8 @@ void TEMPLATE_SELCHANGE(TemplateWindow& window, AppState& state, TreePlace place
         setSelectionEnabled(window, false);
         return;
     }
-    // A specification entry stands for its template.
-    place.specRow = -1;
+    // A specification entry stands for its template, but stays the entry the user is on, so the keys walk
+    // the tree as usual.
     window.selected = place;
     const TemplateEntry& entry = templates[place.templateRow];
     state.SelectedTemplateName = entry.text.left(entry.text.size() - numberText(entry.userValue).size() - 2);

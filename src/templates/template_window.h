@@ -35,7 +35,7 @@ struct TreePlace {
 struct TemplateWindow {
     bool selectMode = false;
     TemplateEntry root;
-    std::optional<TreePlace> selected; // nothing selected when empty
+    std::optional<TreePlace> selected; // the selected entry; nothing selected when empty
     bool deleteEnabled = false;
     bool chooseEnabled = false;
     QString status; // "模板数量： N"
@@ -53,8 +53,8 @@ TemplateWindow FRMTEMPLATE(const AppState& state);
 
 // Adds every library template under the root, expands the root and sets the count.
 void TEMPLATE_LIST(TemplateWindow& window, const AppState& state);
-// A new entry was selected: a specification selects its template, whose name (the entry text without
-// the bracket group its user value accounts for) becomes SelectedTemplateName.
+// A new entry was selected: a specification stands for its template, whose name (the entry text without
+// the bracket group its user value accounts for) becomes SelectedTemplateName; the entry stays selected.
 void TEMPLATE_SELCHANGE(TemplateWindow& window, AppState& state, TreePlace place);
 // Toggles 展开 and expands or collapses every template entry accordingly.
 void TEMPLATE_EXPAND(TemplateWindow& window, AppState& state);

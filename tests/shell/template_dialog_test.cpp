@@ -27,7 +27,6 @@
 namespace zanfold {
 namespace {
 
-
 QTreeWidgetItem* templateItem(TemplateDialog* d, int row) {
     return d->tree()->topLevelItem(0)->child(row);
 }
@@ -48,6 +47,38 @@ void pickFromArrow(QToolButton* button) {
         QTest::keyClick(menu, Qt::Key_Return);
     });
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() - 4, button->height() / 2));
+}
+
+// Runs `act` once `window` is the modal window on screen again (the template window after the custom
+// editor closed), from the event loop it runs then.
+void whenBack(QWidget* window, std::function<void()> act) {
+    auto* timer = new QTimer(window);
+    QObject::connect(timer, &QTimer::timeout, window, [timer, window, act = std::move(act)] {
+        if (QApplication::activeModalWidget() != window || !window->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        act();
+    });
+    timer->start(5);
+}
+
+// The placeholders of a template project folder, one size each.
+void writeTemplate(test::TempDir& dir, const QString& name,
+                   const std::vector<std::pair<const char*, QSize>>& files) {
+    dir.write(name + QStringLiteral("/") + name + QStringLiteral(".aep"), "aep");
+    for (const auto& [file, size] : files)
+        dir.write(name + QStringLiteral("/照片/") + QString::fromLatin1(file),
+                  test::makeJpeg(test::solidImage(size.width(), size.height(), qRgb(90, 90, 90))));
+}
+
+// Types the file's path into the file dialog and accepts it.
+void chooseFile(QWidget* modal, const QString& path) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_TRUE(dialog) << modal->metaObject()->className();
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_TRUE(name);
+    name->setText(path);
+    QTest::keyClick(name, Qt::Key_Return);
 }
 
 void answer(QWidget* modal, QMessageBox::StandardButton which) {
@@ -104,7 +135,7 @@ TEST_F(TemplateWindowGui, F4ManagesSelectsAndDeletesThroughClicks) {
             EXPECT_TRUE(templateItem(d, 0)->isExpanded());
             EXPECT_TRUE(templateItem(d, 1)->isExpanded());
             clickItem(d->tree(), templateItem(d, 0)->child(1));
-            EXPECT_EQ(d->tree()->currentItem(), templateItem(d, 0));
+            EXPECT_EQ(d->tree()->currentItem(), templateItem(d, 0)->child(1)); // stays where the user is
             EXPECT_EQ(state->SelectedTemplateName, QStringLiteral("wedding"));
             EXPECT_TRUE(d->button(3027)->isEnabled());
             EXPECT_FALSE(d->button(3028)->isEnabled()); // never in management mode
@@ -211,21 +242,12 @@ TEST_F(TemplateWindowGui, CustomEditorBuildsATemplateFromTypedInput) {
     addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}});
     bool editorSeen = false;
     TemplateDialog* window = nullptr;
+    bool back = false;
     openWith(
         Qt::Key_F4,
         [&](TemplateDialog* d) {
             window = d;
             pickFromArrow(d->button(3026));
-            EXPECT_TRUE(editorSeen);
-            EXPECT_TRUE(d->isVisible()); // back once the editor closed
-            QTreeWidgetItem* added = templateItem(d, 1);
-            ASSERT_TRUE(added);
-            EXPECT_EQ(added->text(0), QStringLiteral("Handmade (7)"));
-            ASSERT_EQ(added->childCount(), 2);
-            EXPECT_EQ(added->child(0)->text(0), QStringLiteral("H： 1920 × 1080 (5)"));
-            EXPECT_EQ(added->child(1)->text(0), QStringLiteral("S： 1080 × 1920 (2)"));
-            EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 2"));
-            QTest::mouseClick(d->button(3030), Qt::LeftButton);
         },
         [&](QWidget* modal) {
             auto* editor = qobject_cast<CustomDialog*>(modal);
@@ -270,8 +292,22 @@ TEST_F(TemplateWindowGui, CustomEditorBuildsATemplateFromTypedInput) {
             EXPECT_TRUE(editor->button(3133)->isEnabled());
 
             QTest::keyClicks(editor->field(3124), QStringLiteral("Handmade"));
+            // Back once the editor closed, with the new template in the tree.
+            whenBack(window, [&] {
+                back = true;
+                QTreeWidgetItem* added = templateItem(window, 1);
+                ASSERT_TRUE(added);
+                EXPECT_EQ(added->text(0), QStringLiteral("Handmade (7)"));
+                ASSERT_EQ(added->childCount(), 2);
+                EXPECT_EQ(added->child(0)->text(0), QStringLiteral("H： 1920 × 1080 (5)"));
+                EXPECT_EQ(added->child(1)->text(0), QStringLiteral("S： 1080 × 1920 (2)"));
+                EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("模板数量： 2"));
+                QTest::mouseClick(window->button(3030), Qt::LeftButton);
+            });
             QTest::mouseClick(editor->button(3134), Qt::LeftButton);
         });
+    EXPECT_TRUE(editorSeen);
+    EXPECT_TRUE(back);
     EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("wedding"), QStringLiteral("Handmade")}));
     const TemplateRecord& made = state->Templates.back();
     EXPECT_EQ(made.count, 7);
@@ -298,6 +334,147 @@ TEST_F(TemplateWindowGui, ClearingFromTheDropDownLeavesTheShortRoot) {
     EXPECT_TRUE(state->Templates.empty());
     EXPECT_FALSE(QFile::exists(state->TemplateFile));
     EXPECT_TRUE(QFile::exists(state->TemplateFile + QStringLiteral(".bak")));
+}
+
+// However the editor closes, the template window comes back as it was (select mode, the selection) and
+// its choice still works; afterwards the main window takes clicks again.
+TEST_F(TemplateWindowGui, TheWindowComesBackAfterTheEditorAndTheMainWindowTakesClicks) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}});
+    addLibrary(QStringLiteral("party"), {{'A', 3, 1200, 800, 4}});
+    test::setAlbum(*state, {{1600, 1200}, {1200, 1600}});
+    live->window.refreshStrip();
+    enum class Close { Ok, Cancel, Escape };
+    for (const Close close : {Close::Ok, Close::Cancel, Close::Escape}) {
+        const int library = static_cast<int>(state->Templates.size());
+        TemplateDialog* window = nullptr;
+        bool back = false;
+        openWith(
+            Qt::Key_F6,
+            [&](TemplateDialog* d) {
+                window = d;
+                clickItem(d->tree(), templateItem(d, 1));
+                pickFromArrow(d->button(3026));
+            },
+            [&](QWidget* modal) {
+                auto* editor = qobject_cast<CustomDialog*>(modal);
+                ASSERT_TRUE(editor) << modal->metaObject()->className();
+                EXPECT_TRUE(window->isHidden());
+                whenBack(window, [&] {
+                    back = true;
+                    EXPECT_TRUE(window->model().selectMode);
+                    EXPECT_EQ(window->tree()->currentItem(), templateItem(window, 1));
+                    EXPECT_TRUE(window->button(3028)->isEnabled());
+                    QTest::mouseClick(window->button(3028), Qt::LeftButton); // 选择
+                });
+                if (close == Close::Ok) {
+                    QTest::keyClicks(editor->field(3125), QStringLiteral("1000"));
+                    QTest::keyClicks(editor->field(3126), QStringLiteral("1000"));
+                    QTest::keyClicks(editor->field(3128), QStringLiteral("2"));
+                    QTest::mouseClick(editor->button(3131), Qt::LeftButton);
+                    QTest::keyClicks(editor->field(3124), QStringLiteral("Square%1").arg(library));
+                    QTest::mouseClick(editor->button(3134), Qt::LeftButton);
+                } else if (close == Close::Cancel) {
+                    QTest::mouseClick(editor->button(3135), Qt::LeftButton);
+                } else {
+                    QTest::keyClick(editor, Qt::Key_Escape);
+                }
+            });
+        EXPECT_TRUE(back) << static_cast<int>(close);
+        EXPECT_EQ(state->Templates.size(), static_cast<size_t>(library + (close == Close::Ok ? 1 : 0)));
+        ASSERT_FALSE(state->WorkTemplates.empty());
+        EXPECT_EQ(state->TemplateNames.value(state->WorkTemplates.back().template_), QStringLiteral("party"));
+        EXPECT_FALSE(QApplication::activeModalWidget());
+        // The main window answers the mouse again.
+        state->CurrentPhoto = -1;
+        QTest::mouseClick(live->window.stripPanel(), Qt::LeftButton, {}, QPoint(60, 60));
+        EXPECT_EQ(state->CurrentPhoto, 0);
+    }
+}
+
+// Typing in the middle of a number edits it there: the box is not written again under the cursor.
+TEST_F(TemplateWindowGui, TypingInTheMiddleOfTheWidthBox) {
+    TemplateDialog* window = nullptr;
+    openWith(
+        Qt::Key_F4,
+        [&](TemplateDialog* d) {
+            window = d;
+            pickFromArrow(d->button(3026));
+        },
+        [&](QWidget* modal) {
+            auto* editor = qobject_cast<CustomDialog*>(modal);
+            ASSERT_TRUE(editor);
+            QLineEdit* width = editor->field(3125);
+            QTest::keyClicks(width, QStringLiteral("1980"));
+            QTest::keyClick(width, Qt::Key_Left);
+            QTest::keyClick(width, Qt::Key_Backspace);
+            QTest::keyClicks(width, QStringLiteral("2"));
+            EXPECT_EQ(width->text(), QStringLiteral("1920"));
+            QTest::keyClicks(editor->field(3126), QStringLiteral("1080"));
+            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("H")); // the prefix still follows
+            whenBack(window, [&] { QTest::mouseClick(window->button(3030), Qt::LeftButton); });
+            QTest::keyClick(editor, Qt::Key_Escape);
+        });
+}
+
+// Down and Up walk the expanded tree entry by entry; a specification stands for its template.
+TEST_F(TemplateWindowGui, TheKeysWalkTheTree) {
+    addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}, {'B', 3, 1080, 1920, 3}});
+    addLibrary(QStringLiteral("party"), {{'A', 3, 1200, 800, 4}});
+    openWith(Qt::Key_F4, [&](TemplateDialog* d) {
+        if (!d->button(3029)->isChecked()) QTest::mouseClick(d->button(3029), Qt::LeftButton);
+        clickItem(d->tree(), templateItem(d, 0));
+        const std::pair<QTreeWidgetItem*, const char*> walk[] = {
+            {templateItem(d, 0)->child(0), "wedding"},
+            {templateItem(d, 0)->child(1), "wedding"},
+            {templateItem(d, 1), "party"},
+            {templateItem(d, 1)->child(0), "party"},
+        };
+        for (const auto& [item, name] : walk) {
+            QTest::keyClick(d->tree(), Qt::Key_Down);
+            EXPECT_EQ(d->tree()->currentItem(), item) << name;
+            EXPECT_EQ(state->SelectedTemplateName, QString::fromLatin1(name));
+            EXPECT_TRUE(d->button(3027)->isEnabled());
+        }
+        QTest::keyClick(d->tree(), Qt::Key_Up);
+        EXPECT_EQ(d->tree()->currentItem(), templateItem(d, 1));
+        QTest::mouseClick(d->button(3030), Qt::LeftButton);
+    });
+}
+
+// A template whose placeholders the outputs would not reproduce is refused by name through 增加.
+TEST_F(TemplateWindowGui, TheAddButtonRefusesMixedSizesAndGapsByName) {
+    writeTemplate(dir, QStringLiteral("mixed"),
+                  {{"A001.jpg", {1920, 1080}}, {"A002.jpg", {1080, 1920}}, {"A003.jpg", {1500, 1500}}});
+    writeTemplate(dir, QStringLiteral("gap"),
+                  {{"A001.jpg", {800, 600}}, {"A002.jpg", {800, 600}}, {"A005.jpg", {800, 600}}});
+    const std::pair<const char*, QStringList> cases[] = {
+        {"mixed", {QStringLiteral("A002.jpg：1080 × 1920"), QStringLiteral("A003.jpg：1500 × 1500")}},
+        {"gap", {QStringLiteral("A005.jpg")}},
+    };
+    for (const auto& [name, named] : cases) {
+        QString refusal;
+        openWith(
+            Qt::Key_F4,
+            [&](TemplateDialog* d) {
+                QTest::mouseClick(d->button(3026), Qt::LeftButton, {}, QPoint(10, 10));
+                EXPECT_EQ(d->tree()->topLevelItem(0)->childCount(), 0);
+                EXPECT_EQ(d->statusLabel()->text(), QStringLiteral("模板数量： 0"));
+                QTest::mouseClick(d->button(3030), Qt::LeftButton);
+            },
+            [&](QWidget* modal) {
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    refusal = box->text();
+                    answer(modal, QMessageBox::Ok);
+                    return;
+                }
+                chooseFile(modal, dir.file(QString::fromLatin1(name) + QLatin1Char('/') +
+                                           QString::fromLatin1(name) + QStringLiteral(".aep")));
+            });
+        for (const QString& part : named)
+            EXPECT_TRUE(refusal.contains(part)) << refusal.toStdString();
+        EXPECT_TRUE(state->Templates.empty());
+    }
+    EXPECT_FALSE(QFile::exists(state->TemplateFile));
 }
 
 } // namespace

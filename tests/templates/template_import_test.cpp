@@ -87,7 +87,7 @@ TEST_F(Import, GroupsPlaceholdersIntoSpecifications) {
 TEST_F(Import, PrefixCaseAndNamingLength) {
     ASSERT_EQ(importTemplate(state, ui,
                              project(QStringLiteral("Cases"), {{QStringLiteral("A1.jpg"), {200, 100}},
-                                                               {QStringLiteral("a2.jpg"), {100, 200}}})),
+                                                               {QStringLiteral("a1.jpg"), {100, 200}}})),
               0);
     const TemplateRecord& t = state.Templates[0];
     ASSERT_EQ(t.pTypeSum, 2);
@@ -144,6 +144,51 @@ TEST_F(Import, RefusalsAddNothing) {
     }
     EXPECT_TRUE(state.Templates.empty());
     EXPECT_FALSE(QFile::exists(state.TemplateFile));
+}
+
+// Outputs are written under their positions' names at their specification's size: placeholders those
+// would not reproduce are refused by name, and nothing is added.
+TEST_F(Import, PlaceholdersTheOutputsWouldNotReproduceAreRefused) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<QString, QSize>> files;
+        QStringList named; // in the message
+    };
+    const Case cases[] = {
+        {"MixedSizes",
+         {{QStringLiteral("A001.jpg"), {1920, 1080}},
+          {QStringLiteral("A002.jpg"), {1080, 1920}},
+          {QStringLiteral("A003.jpg"), {1500, 1500}},
+          {QStringLiteral("B001.jpg"), {800, 600}}},
+         {QStringLiteral("同一组模板照片的尺寸必须相同，有 2 张与本组第一张不同"),
+          QStringLiteral("A002.jpg：1080 × 1920（A001.jpg：1920 × 1080）"),
+          QStringLiteral("A003.jpg：1500 × 1500（A001.jpg：1920 × 1080）")}},
+        {"Gap",
+         {{QStringLiteral("A001.jpg"), {800, 600}},
+          {QStringLiteral("A002.jpg"), {800, 600}},
+          {QStringLiteral("A005.jpg"), {800, 600}}},
+         {QStringLiteral("模板照片 A005.jpg 的编号"), QStringLiteral("A001.jpg、A002.jpg、A003.jpg")}},
+        {"Lengths",
+         {{QStringLiteral("A1.jpg"), {800, 600}},
+          {QStringLiteral("A2.jpg"), {800, 600}},
+          {QStringLiteral("A10.jpg"), {800, 600}}},
+         {QStringLiteral("模板照片 A10.jpg 的编号")}},
+        {"NotFromOne", {{QStringLiteral("B002.jpg"), {800, 600}}}, {QStringLiteral("模板照片 B002.jpg 的编号")}},
+        {"NotANumber", {{QStringLiteral("Ax01.jpg"), {800, 600}}}, {QStringLiteral("模板照片 Ax01.jpg 的编号")}},
+    };
+    for (const Case& c : cases) {
+        ui.messages.clear();
+        EXPECT_EQ(importTemplate(state, ui, project(QString::fromLatin1(c.name), c.files)), -1) << c.name;
+        ASSERT_EQ(ui.messages.size(), 1u) << c.name;
+        EXPECT_EQ(ui.lastMessage().icon, Icon::Error);
+        for (const QString& part : c.named)
+            EXPECT_TRUE(ui.lastMessage().text.contains(part)) << c.name << ": " << ui.lastMessage().text.toStdString();
+    }
+    EXPECT_TRUE(state.Templates.empty());
+    EXPECT_FALSE(QFile::exists(state.TemplateFile));
+
+    // Past 999 the numbers simply grow a digit, as the positions' names do.
+    EXPECT_EQ(importTemplate(state, ui, project(QStringLiteral("Big"), series('A', 1000, 3, {150, 100}))), 0);
 }
 
 TEST_F(Import, UnreadableFirstPlaceholderIsNamed) {

@@ -104,9 +104,9 @@ TEST_F(TemplateList, SelectionNamesTheTemplateByItsUserValue) {
         bool canDelete, canChoose;
     } cases[] = {
         {{0, -1}, false, {0, -1}, QStringLiteral("Mine (2)"), true, false},
-        {{0, 1}, true, {0, -1}, QStringLiteral("Mine (2)"), true, true}, // a specification selects its
-                                                                         // template
-        {{1, 0}, true, {1, -1}, QStringLiteral("x (15) (3)"), true, true},
+        // A specification stands for its template and stays the selected entry.
+        {{0, 1}, true, {0, 1}, QStringLiteral("Mine (2)"), true, true},
+        {{1, 0}, true, {1, 0}, QStringLiteral("x (15) (3)"), true, true},
         {{-1, -1}, true, {-1, -1}, QStringLiteral("keep"), false, false}, // the root selects nothing
     };
     for (const auto& c : cases) {
