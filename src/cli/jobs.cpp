@@ -141,9 +141,9 @@ int parse(QCommandLineParser& parser, const QStringList& arguments, const QStrin
 int cropWork(Session& s, bool timings, qint64 importMs) {
     QElapsedTimer timer;
     timer.start();
-    const int ok = CLIP_BEGIN(s.state, s.ui);
+    int files = 0;
+    const int ok = CLIP_BEGIN(s.state, s.ui, &files);
     const qint64 cropMs = timer.elapsed();
-    const int files = static_cast<int>(s.state.Slots.size());
     if (timings)
         out(QStringLiteral("timing import_ms=%1 crop_ms=%2 photos=%3 files=%4")
                 .arg(importMs)

@@ -11,7 +11,10 @@
 #include "output/preflight.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSet>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -76,8 +79,29 @@ QString templateFolder(const AppState& state, int w, bool batch) {
     const QString base =
         state.settings.UseOutFolder ? trimmedFolder(state.settings.OutFolder) : state.AlbumPath;
     const QString root = base + QLatin1Char('/') + album;
-    const QString name = state.TemplateNames.value(state.WorkTemplates[w].template_);
+    const int t = state.WorkTemplates[w].template_;
+    // A template taken into the work again writes its copy beside the first, never over it.
+    const int copy =
+        1 + static_cast<int>(std::count_if(state.WorkTemplates.begin(), state.WorkTemplates.begin() + w,
+                                           [t](const WorkTemplate& other) { return other.template_ == t; }));
+    QString name = state.TemplateNames.value(t);
+    if (copy > 1) name += QStringLiteral(" (%1)").arg(copy);
     return root + (state.settings.OutFolderType ? QLatin1Char('_') : QLatin1Char('/')) + name;
+}
+
+QString emptyPositionsText(const AppState& state, const std::vector<UsageEntry>& empty) {
+    auto name = [&](const UsageEntry& e) {
+        return QLatin1Char('\'') + state.Slots[CLIP_GETSLOT(state, e.work, e.spec, e.position)].name +
+               QLatin1Char('\'');
+    };
+    if (empty.size() == 1) return name(empty.front()) + QStringLiteral("没有分配照片！");
+    constexpr size_t kShown = 10;
+    QStringList lines;
+    for (size_t i = 0; i < empty.size() && i < kShown; ++i)
+        lines << positionLabel(state, empty[i].work,
+                               CLIP_GETSLOT(state, empty[i].work, empty[i].spec, empty[i].position));
+    if (empty.size() > kShown) lines << QStringLiteral("……（另有 %1 个）").arg(empty.size() - kShown);
+    return QStringLiteral("有 %1 个位置没有分配照片！\n\n").arg(empty.size()) + lines.join(QLatin1Char('\n'));
 }
 
 QString batchCancelledText(int written, int total) {
@@ -111,11 +135,25 @@ FileError renderSlot(const AppState& state, int g) {
                     backgroundColour(state.settings.BackColor), state.settings.JpegQuality);
 }
 
-int CLIP_BEGIN(AppState& state, Ui& ui) {
+int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
+    if (filesWritten) *filesWritten = 0;
     const int works = static_cast<int>(state.WorkTemplates.size());
     if (works == 0) return 0;
     if (outFolderMissing(state.settings)) {
         ui.message(emptyOutFolderText(), Icon::Exclamation);
+        return 0;
+    }
+    // Every empty position is named at once, before anything is asked or written.
+    std::vector<UsageEntry> empty;
+    for (int w = 0; w < works; ++w) {
+        const TemplateRecord& t = templateOf(state, w);
+        for (int s = 0; s < t.pTypeSum; ++s)
+            for (int n = 0; n < t.spec[s].count; ++n)
+                if (state.Slots[CLIP_GETSLOT(state, w, s, n)].photo < 0) empty.push_back({w, s, n});
+    }
+    if (!empty.empty()) {
+        ui.message(emptyPositionsText(state, empty), Icon::Warning);
+        CLIP_SELECT(state, ui, empty.front().work, empty.front().spec, empty.front().position);
         return 0;
     }
     if (!confirm(ui, QStringLiteral("确信要开始裁图吗？"), Answer::Ok)) return 0;
@@ -132,13 +170,6 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
         for (int s = 0; s < t.pTypeSum; ++s) {
             for (int n = 0; n < t.spec[s].count; ++n) {
                 const int g = CLIP_GETSLOT(state, w, s, n);
-                if (state.Slots[g].photo < 0) {
-                    ui.setStatus(1, QString());
-                    ui.message(QLatin1Char('\'') + state.Slots[g].name + QStringLiteral("'没有分配照片！"),
-                               Icon::Warning);
-                    CLIP_SELECT(state, ui, w, s, n);
-                    return 0;
-                }
                 prepareSlot(state, g, w, s, folder);
                 jobs.push_back(jobFor(state, g, w, state.settings.ColorManage != 0));
             }
@@ -201,6 +232,11 @@ int CLIP_BEGIN(AppState& state, Ui& ui) {
         return 0;
     }
 
+    // What the user finds on disk: every file written, counted once.
+    QSet<QString> files;
+    for (int i = 0; i < total; ++i)
+        if (written[i] && QFileInfo::exists(jobs[i].file)) files.insert(jobs[i].file);
+    if (filesWritten) *filesWritten = static_cast<int>(files.size());
     const QString text = finishedText(elapsed);
     // A batch that left files unwritten is not finished, and never says so.
     ui.setStatus(1, failed == 0 ? text : QStringLiteral("裁图未完成：%1 个文件未能写入").arg(failed));

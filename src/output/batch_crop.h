@@ -2,7 +2,10 @@
 
 #include "core/app_state.h"
 #include "core/ui.h"
+#include "core/usage.h"
 #include "imaging/file_utils.h"
+
+#include <vector>
 
 namespace zanfold {
 
@@ -29,9 +32,14 @@ void prepareSlot(AppState& state, int g, int w, int s, const QString& folder);
 // Renders position g (prepared) into its file. Failure gives the reason.
 FileError renderSlot(const AppState& state, int g);
 
+// What the batch says when positions have no photo: the one position's name as "'A001'没有分配照片！", or
+// their count and the first ten (template：position), then how many more.
+QString emptyPositionsText(const AppState& state, const std::vector<UsageEntry>& empty);
+
 // Command "开始裁图": checks that every position holds a photo, then writes one JPEG per position on all
-// cores. Files that could not be written are counted and reported. 1 when every file was written.
-int CLIP_BEGIN(AppState& state, Ui& ui);
+// cores. Files that could not be written are counted and reported. 1 when every file was written;
+// `filesWritten` receives how many files the batch left on disk.
+int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten = nullptr);
 
 // Command "单张裁图": the selected position only, at once.
 int CLIP_ONE(AppState& state, Ui& ui);

@@ -172,6 +172,19 @@ TEST_F(Cli, TheFaceSettingIsHonoured) {
         EXPECT_EQ(faced[QString::fromLatin1(name)], fixed[QString::fromLatin1(name)]) << name;
 }
 
+// A template taken twice writes its second copy into a folder of its own, and the count is of the files
+// really there.
+TEST_F(Cli, ATemplateTakenTwiceWritesTwoFolders) {
+    const CliRun run = cli(QStringList{QStringLiteral("crop"), QStringLiteral("--album"), album,
+                                       QStringLiteral("--template"), QStringLiteral("Wedding"),
+                                       QStringLiteral("--template"), QStringLiteral("Wedding")} +
+                           common());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const char* folder : {"/album/Wedding", "/album/Wedding (2)"})
+        EXPECT_EQ(QDir(album + QString::fromUtf8(folder)).entryList(QDir::Files).size(), 5) << folder;
+    EXPECT_TRUE(run.out.contains(QStringLiteral("已写入 10 个文件"))) << run.out.toStdString();
+}
+
 TEST_F(Cli, EmptyPositionStopsAndWritesNothing) {
     QFile::remove(album + QStringLiteral("/P0.jpg"));
     QFile::remove(album + QStringLiteral("/P1.jpg"));
@@ -179,7 +192,9 @@ TEST_F(Cli, EmptyPositionStopsAndWritesNothing) {
                                        QStringLiteral("--template"), QStringLiteral("Wedding")} +
                            common());
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("'B1'没有分配照片！"))) << run.err.toStdString();
+    // Every empty position is named in the one message.
+    EXPECT_TRUE(run.err.contains(QStringLiteral("有 2 个位置没有分配照片！\n\nWedding：B1\nWedding：B2")))
+        << run.err.toStdString();
     EXPECT_TRUE(QDir(album + QStringLiteral("/album/Wedding")).isEmpty());
 }
 

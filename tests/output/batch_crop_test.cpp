@@ -201,14 +201,46 @@ TEST_F(Batch, EmptyPositionStopsBeforeAnythingIsWritten) {
     fillAll(0);
     releaseSlot(state, 1, 1, 1);
     EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    ASSERT_EQ(ui.messages.size(), 1u); // named before any question
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("'B002'没有分配照片！"));
     EXPECT_EQ(ui.lastMessage().icon, Icon::Warning);
-    EXPECT_TRUE(QDir(out(QStringLiteral("One"))).exists());
-    EXPECT_TRUE(QDir(out(QStringLiteral("One"))).isEmpty());
-    EXPECT_FALSE(QDir(out(QStringLiteral("Three"))).exists());
+    for (const char* name : {"One", "Two", "Three"})
+        EXPECT_FALSE(QDir(out(QString::fromLatin1(name))).exists()) << name;
     EXPECT_EQ(state.CurrentWork, 1);
     EXPECT_EQ(state.CurrentSpec, 1);
     EXPECT_EQ(state.CurrentSlot, 1);
+}
+
+// Many empty positions: all counted, the first ten named, the first selected.
+TEST_F(Batch, EveryEmptyPositionIsNamedInOneMessage) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 2}, {'B', 2, 1920, 1080, 12}});
+    fillAll(0);
+    for (int n = 0; n < 12; ++n)
+        releaseSlot(state, 0, 1, n);
+    EXPECT_EQ(CLIP_BEGIN(state, ui), 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    QStringList lines{QStringLiteral("有 12 个位置没有分配照片！"), QString()};
+    for (int n = 1; n <= 10; ++n)
+        lines << QStringLiteral("One：B%1").arg(n, 2, 10, QLatin1Char('0'));
+    lines << QStringLiteral("……（另有 2 个）");
+    EXPECT_EQ(ui.lastMessage().text, lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(state.CurrentSpec, 1);
+    EXPECT_EQ(state.CurrentSlot, 0);
+}
+
+// Two copies of one template in the work: the second writes beside the first, into "名称 (2)".
+TEST_F(Batch, ATemplateTakenTwiceWritesTwoFolders) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 2}});
+    test::addToWork(state, ui, 0);
+    fillAll(0);
+    int written = 0;
+    ASSERT_EQ(CLIP_BEGIN(state, ui, &written), 1);
+    EXPECT_EQ(written, 4);
+    EXPECT_EQ(templateFolder(state, 1, true), out(QStringLiteral("One (2)")));
+    for (const char* name : {"One", "One (2)"})
+        EXPECT_EQ(QDir(out(QString::fromUtf8(name))).entryList(QDir::Files).size(), 2) << name;
 }
 
 // A hand-edited settings file can choose the fixed folder without naming one: the crops used to land under
