@@ -10,4 +10,11 @@ int INITDATA(AppState& state) {
     return 1;
 }
 
+QString workCaption(const AppState& state) {
+    if (state.AlbumPath.isEmpty()) return state.AppTitle;
+    const QString project = state.ProjectPath.mid(state.ProjectPath.lastIndexOf(QLatin1Char('/')) + 1);
+    return state.AppTitle + QStringLiteral(" - ") +
+           (project.isEmpty() ? QString() : project + QStringLiteral(" - ")) + state.AlbumPath;
+}
+
 } // namespace zanfold

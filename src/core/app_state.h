@@ -46,13 +46,10 @@ struct AppState {
     QString SettingsPath;
     QString ThumbCacheFile; // the thumbnail cache's database; empty: none (tests, and a cache of 0 MB)
 
-    bool CommandBusy = false;    // a user action runs (see runExclusive); the window takes no input
-    bool CloseRequested = false; // the user closed the window meanwhile: quit when the action ends
-    CancelFlag CancelRequested;  // the user asked to stop the running import or batch
-    bool CancelOffered = false;  // the running work (an import or a batch) can be stopped
-    // While an import decodes: which records of Photos their workers have finished. The window reads
-    // only those; every record counts as finished when no import runs.
-    FinishedItems PhotosLoaded;
+    bool CommandBusy = false;     // a user action runs (see runExclusive); the window takes no input
+    bool CloseRequested = false;  // the user closed the window meanwhile: quit when the action ends
+    CancelFlag CancelRequested;   // the user asked to stop the running import or batch
+    bool CancelOffered = false;   // the running work (an import or a batch) can be stopped
     int SearchHit = -1;           // the last photo PHOTO_SEARCH found
     int JobCount = 0;             // workers for import and output; 0: one per core
     int TemplateSelectMode = 0;   // the template window was opened to choose a template for the work
@@ -102,5 +99,9 @@ struct AppState {
 // Start-up initialisation: the scalars that start-up sets before the library and settings are loaded.
 // Drawing resources are the constants of palette.h, so nothing here can fail; the result is always 1.
 int INITDATA(AppState& state);
+
+// The window title: the program's title, then the project file's name when the work was opened from or
+// saved to one, then the album folder.
+QString workCaption(const AppState& state);
 
 } // namespace zanfold

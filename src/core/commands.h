@@ -26,6 +26,7 @@ inline constexpr int ShortcutKeys = 1128;
 inline constexpr int OpenProject = 1134;
 inline constexpr int SaveProject = 1135;
 inline constexpr int OpenPhotoFolder = 1136;
+inline constexpr int SaveProjectAs = 1137; // after 保存项目, Ctrl+Shift+S
 
 // Templates menu.
 inline constexpr int RemoveCurrentTemplate = 1154;

@@ -73,6 +73,9 @@ public:
     void reset();
     // The work was saved: this point is the unchanged one.
     void markSaved();
+    // The work differs from its file in a way no step records (an opened project found its album elsewhere):
+    // it counts as changed until it is saved.
+    void markChanged();
     // The work differs from the one imported, opened or last saved.
     bool changed() const;
 

@@ -29,7 +29,7 @@ namespace {
 
 constexpr quint32 kMagic = 0x156ADEF0;
 const QByteArray kSignature = "zfq";
-// Extension block after the last position: album order and quarter turns.
+// Extension block after the last position: the photos' file names in album order, with their quarter turns.
 constexpr quint32 kTurnsMagic = 0x5452465A; // "ZFRT"
 constexpr qint32 kTurnsVersion = 1;
 // BASIC's "Input past end of file": the number shown when a file ends early or lies about its sizes.
@@ -193,6 +193,13 @@ ProjectData parse(const QByteArray& bytes) {
     d.failedAt = Stage::Done;
     // The optional block after the positions; anything else there is ignored, as older readers would. A
     // block that starts but does not end is a file cut short: its photos would come back unturned.
+    QByteArray header;
+    putInt(header, static_cast<qint32>(kTurnsMagic));
+    putInt(header, kTurnsVersion);
+    if (r.left() > 0 && r.left() < header.size() && header.startsWith(bytes.right(r.left()))) {
+        d.failedAt = Stage::Turns;
+        return d;
+    }
     if (r.left() >= 8 && r.uint32() == kTurnsMagic && r.int32() == kTurnsVersion) {
         d.failedAt = Stage::Turns;
         const qint32 count = r.count(8);
@@ -286,6 +293,44 @@ void failRead(Ui& ui, const FileError& error) {
 
 const FileError kPastEnd{kErrPastEnd, QStringLiteral("Input past end of file")};
 
+QString trimmedFolder(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+// The project's album folder is gone (moved, renamed, another drive letter): the user may show where it is
+// now. A folder is taken when it holds photos the project names (or, for a file that names none, any
+// photos); how many of them are missing there is said. Empty when the user gave up.
+QString relocatedAlbum(Ui& ui, const ProjectData& d) {
+    if (!confirm(ui,
+                 QStringLiteral("项目的相册文件夹不存在：\n\n%1\n\n是否选择相册的新位置？")
+                     .arg(QDir::toNativeSeparators(d.album)),
+                 Answer::Cancel))
+        return {};
+    for (;;) {
+        const QString folder = trimmedFolder(ui.browseFolder(QStringLiteral("选择相册的新位置"), QString()));
+        if (folder.isEmpty()) return {};
+        const QStringList files = albumFiles(folder);
+        const QSet<QString> present(files.begin(), files.end());
+        const int named = static_cast<int>(d.turns.size());
+        const int found =
+            static_cast<int>(std::count_if(d.turns.begin(), d.turns.end(),
+                                           [&](const SavedTurn& t) { return present.contains(t.fileName); }));
+        if (files.isEmpty() || (named > 0 && found == 0)) {
+            ui.message(QStringLiteral("所选文件夹中没有这个项目的照片：\n\n%1")
+                           .arg(QDir::toNativeSeparators(folder)),
+                       Icon::Warning);
+            continue;
+        }
+        if (found < named)
+            ui.message(
+                QStringLiteral("新位置缺少项目的 %1 张照片（共 %2 张）。").arg(named - found).arg(named),
+                Icon::Warning);
+        return folder;
+    }
+}
+
 } // namespace
 
 QByteArray textBlock(const QByteArray& bytes) {
@@ -333,9 +378,8 @@ std::optional<QByteArray> projectBytes(const AppState& state, QString* error) {
         putInt(out, s.cropWidth);
         putInt(out, s.cropHeight);
     }
-    const bool turned = std::any_of(state.Photos.begin(), state.Photos.end(),
-                                    [](const PhotoRecord& p) { return p.image.quarterTurns != 0; });
-    if (turned) {
+    // Every project names its photos, so reopening can tell whether the album still holds them.
+    {
         putInt(out, static_cast<qint32>(kTurnsMagic));
         putInt(out, kTurnsVersion);
         putInt(out, static_cast<qint32>(state.Photos.size()));
@@ -356,8 +400,17 @@ QString proposedProjectName(const AppState& state) {
 
 int SAVEPROJ(AppState& state, Ui& ui) {
     if (state.WorkTemplates.empty()) return 0;
-    const QString path = ui.saveFile(QStringLiteral("保存项目"), state.ProjectFilter, state.AlbumPath,
-                                     proposedProjectName(state));
+    // The work goes back into the file it came from or was last saved to; only a new work asks for one.
+    if (!state.ProjectPath.isEmpty()) return saveProjectTo(state, ui, state.ProjectPath);
+    return SAVEPROJAS(state, ui);
+}
+
+int SAVEPROJAS(AppState& state, Ui& ui) {
+    if (state.WorkTemplates.empty()) return 0;
+    const bool known = !state.ProjectPath.isEmpty();
+    const QString folder = known ? QFileInfo(state.ProjectPath).absolutePath() : state.AlbumPath;
+    const QString name = known ? QFileInfo(state.ProjectPath).completeBaseName() : proposedProjectName(state);
+    const QString path = ui.saveFile(QStringLiteral("保存项目"), state.ProjectFilter, folder, name);
     if (path.isEmpty()) return 0;
     return saveProjectTo(state, ui, path);
 }
@@ -374,7 +427,9 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
         return 0;
     }
     state.ProjectPath = path;
+    state.ProjectFolder = QFileInfo(path).absolutePath();
     state.History.markSaved();
+    ui.setCaption(workCaption(state));
     ui.setStatus(1, QStringLiteral("已保存"));
     return 1;
 }
@@ -409,15 +464,14 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         failRead(ui, kPastEnd);
         return 0;
     }
-    if (!AFXFOLDEREXISTS(d.album)) {
-        failOpen(ui, QStringLiteral("相册路径错误！"));
-        return 0;
-    }
     if (d.failedAt == Stage::Photos) {
         failRead(ui, kPastEnd);
         return 0;
     }
-    if (!ALBUM_OPEN(state, ui, d.album, true)) {
+    const bool moved = !AFXFOLDEREXISTS(d.album);
+    const QString album = moved ? relocatedAlbum(ui, d) : d.album;
+    if (album.isEmpty()) return 0;
+    if (!ALBUM_OPEN(state, ui, album, true)) {
         failOpen(ui, QStringLiteral("打开项目失败"));
         return 0;
     }
@@ -508,10 +562,13 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
     // The strip was drawn with the album, before the use counts were restored.
     ui.redraw(View::Strip);
     for (int id : {command::AllocatePhotos, command::StartCropping, command::RemoveCurrentTemplate,
-                   command::RemoveAllTemplates, command::SaveProject})
+                   command::RemoveAllTemplates, command::SaveProject, command::SaveProjectAs})
         ui.setCommandEnabled(id, true);
     state.ProjectPath = path;
     state.ProjectFolder = QFileInfo(path).absolutePath();
+    ui.setCaption(workCaption(state));
+    // The work now lives in the album's new place, which the file does not say until it is saved.
+    if (moved) state.History.markChanged();
     if (!resetCrops.isEmpty())
         ui.message(QStringLiteral("有 %1 个裁图位置的裁图框超出了照片的范围，已重置为默认位置：\n")
                            .arg(resetCrops.size()) +

@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtEndian>
 
@@ -41,7 +42,7 @@ TEST(TextBlock, LayoutOfTheFormat) {
 
 // The smallest project: album D:\A (stored as the path it is), one photo used once, one template T1 with
 // one position A1 holding photo 0 at (0, 0, 200, 150).
-TEST(ProjectBytes, TheSmallestProjectIs111Bytes) {
+TEST(ProjectBytes, TheSmallestProjectIs111BytesAndItsPhotoNames) {
     AppState state;
     state.AlbumPath = QStringLiteral("D:\\A");
     state.Photos.push_back(test::makePhoto(0, {4000, 3000}));
@@ -72,8 +73,14 @@ TEST(ProjectBytes, TheSmallestProjectIs111Bytes) {
                                                     "0100000002004131"
                                                     "0000"
                                                     "0000000000000000c800000096000000");
-    EXPECT_EQ(bytes->size(), 111);
-    EXPECT_EQ(*bytes, expected);
+    // The original format, then the block that names the photos: "ZFRT", version 1, one photo
+    // (its file name) and no turns.
+    EXPECT_EQ(bytes->left(111), expected);
+    const QByteArray names = QByteArray::fromHex("5a465254"
+                                                 "01000000"
+                                                 "01000000") +
+                             textBlock(state.Photos[0].fileName.toUtf8()) + QByteArray::fromHex("00000000");
+    EXPECT_EQ(bytes->mid(111), names);
 }
 
 TEST(ProjectName, AlbumAndTemplates) {
@@ -280,13 +287,9 @@ TEST_F(Project, FailuresBeforeTheImportChangeNothing) {
     };
     QByteArray wrongSignature = good;
     wrongSignature[10] = 'x';
-    QByteArray missingAlbum = good;
-    const qsizetype at = missingAlbum.indexOf(dir.file(QStringLiteral("album")).toUtf8());
-    missingAlbum[at + missingAlbum.mid(at).indexOf("album") + 4] = 'X';
     const Case cases[] = {
         {"magic", QByteArray("\x00\x01\x02\x03", 4) + good.mid(4), QStringLiteral("非法的Zanfold项目文件！")},
         {"signature", wrongSignature, QStringLiteral("非法的Zanfold项目文件！")},
-        {"album", missingAlbum, QStringLiteral("相册路径错误！")},
         {"empty", QByteArray(),
          QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file")},
         // A text of 2^31 - 1 entries: counting its entries must not overflow.
@@ -307,7 +310,11 @@ TEST_F(Project, FailuresBeforeTheImportChangeNothing) {
 
 TEST_F(Project, EveryTruncationFailsCleanly) {
     const QByteArray good = TempDir::read(file);
+    // Cut just before the block that names the photos, the file is a whole project of the original format.
+    const qsizetype original = good.lastIndexOf(QByteArray::fromHex("5a465254"));
+    ASSERT_GT(original, 0);
     for (qsizetype length = 0; length < good.size(); ++length) {
+        if (length == original) continue;
         AppState opened = fresh();
         RecordingUi ui2;
         dir.write(QStringLiteral("cut.zpj"), good.left(length));
@@ -333,16 +340,20 @@ TEST_F(Project, CountsThatLieAreCaught) {
         EXPECT_EQ(ui2.lastMessage().text,
                   QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
     }
-    // The position count: five positions follow it (three named A00n, two P0n), 174 bytes in all.
+    // The position count: five positions follow it (three named A00n, two P0n), 174 bytes in all, then the
+    // block that names the photos.
+    const qsizetype positionsEnd = good.lastIndexOf(QByteArray::fromHex("5a465254"));
     for (const qint32 lie : {0x7FFFFFFF, 6, -1}) {
         QByteArray bytes = good;
-        qToLittleEndian(lie, bytes.data() + good.size() - 174 - 4);
+        qToLittleEndian(lie, bytes.data() + positionsEnd - 174 - 4);
         dir.write(QStringLiteral("lie.zpj"), bytes);
         AppState opened = fresh();
         RecordingUi ui2;
         EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("lie.zpj"))), 0) << lie;
+        // One more position reads into the block after them: the count no longer fits the templates.
         EXPECT_EQ(ui2.lastMessage().text,
-                  QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
+                  lie == 6 ? QStringLiteral("项目文件的裁图位置数量（6）与模板的位置数量（5）不符，无法恢复！")
+                           : QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
         EXPECT_TRUE(opened.WorkTemplates.empty());
     }
     // A text block claiming a huge number of entries.
@@ -403,13 +414,83 @@ TEST_F(Project, FailedSaveKeepsTheOldFile) {
 
 TEST_F(Project, DialogsAndQuestions) {
     ui.saveFiles.push_back(QString());
-    EXPECT_EQ(SAVEPROJ(state, ui), 0); // cancelled
+    EXPECT_EQ(SAVEPROJAS(state, ui), 0); // cancelled
     ui.answers.push_back(Answer::Cancel);
     EXPECT_EQ(OPENPROJ(state, ui), 0);
     EXPECT_EQ(ui.lastMessage().text, QStringLiteral("确信要替换当前工作吗？"));
     EXPECT_EQ(ui.lastMessage().byDefault, Answer::Cancel);
     ui.openFiles.push_back(file);
     EXPECT_EQ(OPENPROJ(state, ui), 1);
+}
+
+// 保存项目 goes back into the work's own file; 另存为 asks, and the file it names becomes the work's.
+TEST_F(Project, SaveWritesTheWorksFileAndSaveAsAsksForOne) {
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_EQ(ui2.caption, opened.AppTitle + QStringLiteral(" - work.zpj - ") + dir.file(QStringLiteral("album")));
+    opened.Slots[0].cropX = 7;
+    ASSERT_EQ(SAVEPROJ(opened, ui2), 1);
+    EXPECT_TRUE(ui2.saveFiles.empty());
+    AppState again = fresh();
+    ASSERT_EQ(openProjectFrom(again, ui2, file), 1);
+    EXPECT_EQ(again.Slots[0].cropX, 7);
+
+    const QString other = dir.file(QStringLiteral("copy.zpj"));
+    ui2.saveFiles.push_back(other);
+    ASSERT_EQ(SAVEPROJAS(opened, ui2), 1);
+    EXPECT_EQ(opened.ProjectPath, other);
+    opened.Slots[0].cropX = 9;
+    ASSERT_EQ(SAVEPROJ(opened, ui2), 1);
+    AppState third = fresh();
+    ASSERT_EQ(openProjectFrom(third, ui2, other), 1);
+    EXPECT_EQ(third.Slots[0].cropX, 9);
+    ASSERT_EQ(openProjectFrom(third, ui2, file), 1);
+    EXPECT_EQ(third.Slots[0].cropX, 7); // the first file was left alone
+
+    // A work never saved has no file yet: 保存项目 asks.
+    state.ProjectPath.clear();
+    ui.saveFiles.push_back(QString());
+    EXPECT_EQ(SAVEPROJ(state, ui), 0);
+    EXPECT_TRUE(ui.saveFiles.empty());
+}
+
+// The album folder moved: the user shows its new place, the work opens from there and counts as changed,
+// and the file stays as it was until it is saved.
+TEST_F(Project, AnAlbumThatMovedOpensFromItsNewPlace) {
+    const QByteArray before = TempDir::read(file);
+    ASSERT_TRUE(QDir().rename(dir.file(QStringLiteral("album")), dir.file(QStringLiteral("moved"))));
+    QDir().mkpath(dir.file(QStringLiteral("unrelated")));
+    dir.write(QStringLiteral("unrelated/x.jpg"), test::makeJpeg(test::solidImage(40, 30, qRgb(1, 2, 3))));
+    QFile::remove(dir.file(QStringLiteral("moved/4.jpg")));
+
+    // Refused: Cancel on the question, then an empty dialog.
+    for (const bool answerOk : {false, true}) {
+        AppState opened = fresh();
+        opened.AlbumPath = QStringLiteral("/kept");
+        RecordingUi ui2;
+        ui2.answers.push_back(answerOk ? Answer::Ok : Answer::Cancel);
+        EXPECT_EQ(openProjectFrom(opened, ui2, file), 0);
+        EXPECT_TRUE(ui2.messages.front().text.contains(QDir::toNativeSeparators(dir.file(QStringLiteral("album")))));
+        EXPECT_EQ(ui2.messages.front().byDefault, Answer::Cancel);
+        EXPECT_EQ(opened.AlbumPath, QStringLiteral("/kept"));
+    }
+
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ui2.folders = {dir.file(QStringLiteral("unrelated")), dir.file(QStringLiteral("moved"))};
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    EXPECT_TRUE(ui2.folders.empty());
+    QStringList texts;
+    for (const auto& m : ui2.messages)
+        texts << m.text;
+    // A folder without the project's photos is refused by name; the right one says what it lacks.
+    EXPECT_TRUE(texts.join(QLatin1Char('|')).contains(QStringLiteral("所选文件夹中没有这个项目的照片")));
+    EXPECT_TRUE(texts.join(QLatin1Char('|')).contains(QStringLiteral("新位置缺少项目的 1 张照片（共 4 张）")));
+    EXPECT_EQ(opened.AlbumPath, dir.file(QStringLiteral("moved")));
+    EXPECT_EQ(opened.WorkTemplates.size(), 2u);
+    EXPECT_TRUE(opened.History.changed());
+    EXPECT_EQ(TempDir::read(file), before);
 }
 
 } // namespace
