@@ -152,15 +152,10 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         ui.message(QStringLiteral("所选相册没有照片！"), Icon::Warning);
         return 0;
     }
-    state.AlbumPath = folder;
-    // The old work goes: its history cannot be taken back into the new one.
-    state.History.reset();
-    CLIP_CLEARTEMPLATES(state, ui, true);
-    ALBUM_RESET(state, ui);
-    ui.setCaption(state.AppTitle + QStringLiteral(" - ") + state.AlbumPath);
-
+    // The new album is read beside the open one, which stays as it is until the import has finished: a
+    // cancelled import leaves the album, the work and its history untouched.
     const int count = static_cast<int>(files.size());
-    state.Photos.assign(count, PhotoRecord{});
+    std::vector<PhotoRecord> photos(count);
     ui.setStatus(1, QStringLiteral("导入相册，请稍后..."));
     state.CancelOffered = true;
     ui.progress(0, count);
@@ -188,13 +183,11 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         }
     }
     const bool caching = cache.usable();
-    // Each worker writes only the records it takes; the window meanwhile draws only the finished ones.
-    state.PhotosLoaded.start(count);
-    if (!quiet) ui.redraw(View::Strip);
+    // Each worker writes only the records it takes; the window never reads them before the end.
     const bool cancelled = runParallel(
         count, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
-            PhotoRecord& photo = state.Photos[i];
+            PhotoRecord& photo = photos[i];
             photo.fileName = files[i];
             photo.index = i;
             const QString path = folder + QLatin1Char('/') + files[i];
@@ -203,23 +196,16 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
                 // The thumbnail becomes the one the cache will give back, so hits and misses look alike.
                 if (caching && errors[i].isEmpty()) fresh[i] = settleThumbnail(photo.thumb);
             }
-            state.PhotosLoaded.mark(i);
         },
-        ui,
-        [&](int done) {
-            ui.progress(done, count);
-            if (!quiet) ui.redraw(View::Strip);
-        },
-        &state.CancelRequested);
+        ui, [&](int done) { ui.progress(done, count); }, &state.CancelRequested);
     state.CancelOffered = false;
-    state.PhotosLoaded.stop();
     if (caching) {
         // One transaction for the whole import, on this thread, after the workers are done. Photos that
         // were decoded before a cancel are kept too: the next attempt starts from them.
         std::vector<CacheRow> rows;
         std::vector<QString> used;
         for (int i = 0; i < count; ++i) {
-            const PhotoRecord& p = state.Photos[i];
+            const PhotoRecord& p = photos[i];
             if (!fresh[i].isEmpty())
                 rows.push_back(cacheRow(p, stamps[i], fresh[i]));
             else if (hits[i] && p.hasImage)
@@ -228,19 +214,20 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
         cache.store(rows, mode, used);
     }
     if (cancelled) {
-        // Half an album would look like a whole one: the import leaves none (the work was cleared already).
         ui.hideProgress();
-        ALBUM_RESET(state, ui);
-        state.AlbumPath.clear();
-        ui.setCaption(state.AppTitle);
-        ui.setCommandEnabled(command::OpenPhotoFolder, false);
-        ui.setStatus(2, QString());
         ui.setStatus(1, importCancelledText());
-        if (!quiet) ui.redraw(View::Strip);
         return 0;
     }
     const qint64 elapsed = timer.elapsed();
     ui.hideProgress();
+    // The old work goes: its history cannot be taken back into the new one.
+    state.History.reset();
+    CLIP_CLEARTEMPLATES(state, ui, true);
+    ALBUM_RESET(state, ui);
+    state.Photos = std::move(photos);
+    state.AlbumPath = folder;
+    state.ProjectPath.clear();
+    ui.setCaption(workCaption(state));
     ui.setCommandEnabled(command::ChooseTemplates, true);
     ui.setCommandEnabled(command::OpenPhotoFolder, true);
     ALBUM_INIT(state, ui);

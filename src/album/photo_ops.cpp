@@ -3,8 +3,10 @@
 #include "album/album_import.h"
 #include "core/geometry.h"
 #include "crop/assignment.h"
+#include "crop/face_crop.h"
 #include "crop/slots.h"
 #include "imaging/faces.h"
+#include "imaging/file_utils.h"
 #include "imaging/orientation.h"
 #include "imaging/picture.h"
 
@@ -88,25 +90,49 @@ void PHOTO_DELETE(AppState& state, Ui& ui) {
 }
 
 void PHOTO_VIEW(const AppState& state, Ui& ui) {
-    if (hasSelection(state)) ui.openInShell(photoPath(state, state.Photos[state.CurrentPhoto]));
+    if (hasSelection(state)) AFXOPENFILE(ui, photoPath(state, state.Photos[state.CurrentPhoto]));
 }
 
 void PHOTO_ROTATE(AppState& state, Ui& ui, int turns) {
     if (!hasSelection(state)) return;
     PhotoRecord& p = state.Photos[state.CurrentPhoto];
+    const int tw = p.thumbWidth, th = p.thumbHeight;
     p.thumb = rotateQuarters(p.thumb, turns);
     p.faces = turnFaces(p.faces, QSize(p.width, p.height), turns);
     p.image.quarterTurns = (p.image.quarterTurns + turns) % 4;
-    PHOTO_NOUSE(state);
-    if (turns % 2 == 0) {
+    const bool quarter = turns % 2 != 0;
+    if (quarter) {
+        std::swap(p.width, p.height);
+        std::swap(p.thumbWidth, p.thumbHeight);
+        std::swap(p.stripWidth, p.stripHeight);
+    }
+    // The photo stays in its positions. A half turn keeps each crop on the same part of the picture; after a
+    // quarter turn the old rectangles no longer fit the shape, so each position starts from its initial crop.
+    const std::vector<UsageEntry> held = positionsOf(state, state.CurrentPhoto);
+    for (const UsageEntry& e : held) {
+        SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, e.work, e.spec, e.position)];
+        if (quarter) {
+            const SpecRecord& spec = specOf(state, e.work, e.spec);
+            const CropRect c = initialCrop(state.settings, spec.width, spec.height, p);
+            slot.cropX = c.x;
+            slot.cropY = c.y;
+            slot.cropWidth = c.width;
+            slot.cropHeight = c.height;
+        } else {
+            slot.cropX = tw - slot.cropX - slot.cropWidth;
+            slot.cropY = th - slot.cropY - slot.cropHeight;
+        }
+    }
+    if (!held.empty())
+        ui.setStatus(
+            1, quarter ? QStringLiteral("照片已旋转：%1 个使用它的位置已重新裁切为默认位置").arg(held.size())
+                       : QStringLiteral("照片已旋转：%1 个使用它的位置的裁图框随照片旋转").arg(held.size()));
+    if (!quarter) {
         ui.showPhoto(state.CurrentPhoto);
         ui.redraw(View::Strip);
         ui.redraw(View::Canvas);
         return;
     }
-    std::swap(p.width, p.height);
-    std::swap(p.thumbWidth, p.thumbHeight);
-    std::swap(p.stripWidth, p.stripHeight);
     moveToGroup(state, p, ZF_GETPHOTOTYPE(p.width, p.height));
     regroup(state, ui);
     ui.redraw(View::Strip);

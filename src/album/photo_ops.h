@@ -23,8 +23,9 @@ void PHOTO_DELETE(AppState& state, Ui& ui);
 // Opens the selected photo's file in the desktop's viewer.
 void PHOTO_VIEW(const AppState& state, Ui& ui);
 
-// Turns the selected photo in memory: quarter turns counter-clockwise (1 left, 2 half, 3 right). It leaves
-// its positions, since their crops no longer fit, and moves to its new orientation group.
+// Turns the selected photo in memory: quarter turns counter-clockwise (1 left, 2 half, 3 right). It stays in
+// its positions: a half turn turns their crops with it, a quarter turn gives them their initial crops; after
+// a quarter turn it moves to its new orientation group.
 void PHOTO_ROTATE(AppState& state, Ui& ui, int turns);
 
 // Reads the selected photo's file again (it may have been edited). A file that no longer decodes removes

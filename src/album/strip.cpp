@@ -94,8 +94,10 @@ void PHOTO_SELECTINDEX(AppState& state, Ui& ui, int i) {
     state.CurrentPhoto = i;
     const int columns = std::max(1, state.StripColumns);
     const int rows = ceilDiv(static_cast<int>(state.Photos.size()), columns);
-    // The photo's row becomes the first one shown, as far as the scroll bar reaches (its last row).
-    state.StripScrollPos = state.StripScrollShown ? std::clamp(i / columns, 0, rows - 1) : 0;
+    // The photo's row becomes the first one shown, as far as the scroll bar reaches: the last page ends with
+    // the last row.
+    const int lastFirstRow = std::max(0, rows - std::max(1, state.StripPageSize));
+    state.StripScrollPos = state.StripScrollShown ? std::clamp(i / columns, 0, lastFirstRow) : 0;
     ui.redraw(View::Strip);
     ALBUM_UPDATEINFO(state, ui, 1);
 }

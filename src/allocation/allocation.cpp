@@ -74,13 +74,33 @@ void fillFromGroup(AppState& state, int w, int s, int start, int size, int& p, i
     }
 }
 
+// Before an allocation fills positions [first, end) anew: when the user set some of them by hand, asks
+// whether to go on (Cancel the default). True when the allocation may go on.
+bool mayReplaceHandSet(AppState& state, Ui& ui, int first, int end) {
+    const int handSet = static_cast<int>(std::count_if(state.Slots.begin() + first, state.Slots.begin() + end,
+                                                       [](const SlotRecord& s) { return s.handSet; }));
+    return handSet == 0 || confirm(ui, handSetQuestion(handSet), Answer::Cancel);
+}
+
 } // namespace
+
+QString handSetQuestion(int positions) {
+    return QStringLiteral("将替换 %1 个手工调整过的位置，是否继续？").arg(positions);
+}
 
 void ALLOT_MENU(Ui& ui, bool enable) {
     setAllocationCommands(ui, enable);
 }
 
 void ALLOT_PHOTOS(AppState& state, Ui& ui, bool currentOnly) {
+    if (state.Photos.empty() || state.WorkTemplates.empty()) return;
+    if (currentOnly) {
+        if (state.CurrentWork < 0) return;
+        const int first = state.WorkTemplates[state.CurrentWork].firstSlot;
+        if (!mayReplaceHandSet(state, ui, first, first + templateOf(state, state.CurrentWork).count)) return;
+    } else if (!mayReplaceHandSet(state, ui, 0, static_cast<int>(state.Slots.size()))) {
+        return;
+    }
     if (state.settings.LockType == 0)
         currentOnly ? ALLOT_BYORDER_CURRENT(state, ui) : ALLOT_BYORDER(state, ui);
     else
@@ -187,6 +207,9 @@ void ALLOT_SURPLUS(AppState& state, Ui& ui, bool currentOnly, bool refresh) {
 
 void ALLOT_TYPE(AppState& state, Ui& ui) {
     if (state.WorkTemplates.empty() || state.CurrentSpec < 0 || state.CurrentWork < 0) return;
+    const int first = CLIP_GETSLOT(state, state.CurrentWork, state.CurrentSpec, 0);
+    const int filled = std::min(currentSpecRecord(state).count, photoCount(state));
+    if (!mayReplaceHandSet(state, ui, first, first + filled)) return;
     std::vector<int> order(state.Photos.size());
     std::iota(order.begin(), order.end(), 0);
     // Least used first; equal counts keep photo order. The counts are those before this run.

@@ -8,6 +8,10 @@ namespace zanfold {
 // Assigning album photos to the positions of the work. Every operation keeps use counts and usage texts in
 // step with the positions and ends by asking for the canvas and the strip to be drawn again.
 
+// "将替换 N 个手工调整过的位置，是否继续？": asked before an allocation replaces positions the user set by
+// hand.
+QString handSetQuestion(int positions);
+
 // Toolbar "分配照片" (currentOnly false) and "分配当前模板" (true): in photo order, or by orientation when
 // LockType is set.
 void ALLOT_PHOTOS(AppState& state, Ui& ui, bool currentOnly);

@@ -1,26 +1,22 @@
 #include "settings/settings_store.h"
 #include "shell/main_window.h"
 #include "shell/qt_ui.h"
+#include "shell/single_instance.h"
 #include "shell/startup.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLockFile>
-#include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zanfold"));
     zanfold::installChineseTranslations(app);
 
-    // One instance per user: a second start ends at once, without a window.
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty()) runtime = QDir::tempPath();
-    QLockFile lock(
-        runtime +
-        QStringLiteral("/zanfold-%1.lock").arg(qEnvironmentVariable("USER", QStringLiteral("user"))));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) return 0;
+    // One instance per user: a second start brings the running window to the front and ends.
+    zanfold::SingleInstance instance(zanfold::instanceFolder());
+    if (!instance.claim()) {
+        instance.wakeFirst();
+        return 0;
+    }
 
     zanfold::AppState state;
     zanfold::QtUi ui(state);
@@ -29,5 +25,6 @@ int main(int argc, char** argv) {
     ui.attach(&window);
     window.placeOnScreen();
     window.show();
+    instance.onWake = [&window] { window.bringToFront(); };
     return app.exec();
 }

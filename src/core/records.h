@@ -90,6 +90,9 @@ struct SlotRecord {
     int outHeight = 0;
     QString name;
     QString outFolder;
+    // The user put its photo here or changed its crop since allocation last filled it: an allocation that
+    // would replace it asks first.
+    bool handSet = false;
 };
 
 } // namespace zanfold

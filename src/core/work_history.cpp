@@ -31,7 +31,8 @@ bool samePhoto(const PhotoRecord& a, const PhotoRecord& b) {
 // The source and output rectangles are worked out again by every crop: they are not the user's work.
 bool sameSlot(const SlotRecord& a, const SlotRecord& b) {
     return a.photo == b.photo && a.cropX == b.cropX && a.cropY == b.cropY && a.cropWidth == b.cropWidth &&
-           a.cropHeight == b.cropHeight && a.name == b.name && sameImage(a.mask, b.mask);
+           a.cropHeight == b.cropHeight && a.name == b.name && sameImage(a.mask, b.mask) &&
+           a.handSet == b.handSet;
 }
 
 bool sameWork(const WorkTemplate& a, const WorkTemplate& b) {
@@ -370,6 +371,11 @@ void WorkHistory::reset() {
 void WorkHistory::markSaved() {
     d_->stack.setClean();
     d_->changedBeyondSteps = false;
+    d_->notify();
+}
+
+void WorkHistory::markChanged() {
+    d_->changedBeyondSteps = true;
     d_->notify();
 }
 

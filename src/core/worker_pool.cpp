@@ -10,25 +10,6 @@
 
 namespace zanfold {
 
-void FinishedItems::start(int count) {
-    marks_ = std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(std::max(0, count)));
-    count_ = count;
-}
-
-void FinishedItems::stop() {
-    marks_.reset();
-    count_ = 0;
-}
-
-void FinishedItems::mark(int i) {
-    if (marks_ && i >= 0 && i < count_) marks_[i].store(true, std::memory_order_release);
-}
-
-bool FinishedItems::finished(int i) const {
-    if (!marks_) return true;
-    return i >= 0 && i < count_ && marks_[i].load(std::memory_order_acquire);
-}
-
 int workerCount() {
     return std::max(1u, std::thread::hardware_concurrency());
 }

@@ -8,22 +8,6 @@
 
 namespace zanfold {
 
-// Which items of a list that workers fill are finished, for the user-interface thread to read while they
-// run: a worker marks its item after its last write, and an item read as finished is seen whole.
-class FinishedItems {
-public:
-    // Starts a run of `count` unfinished items.
-    void start(int count);
-    // Ends the run: every item counts as finished again.
-    void stop();
-    void mark(int i);
-    bool finished(int i) const;
-
-private:
-    std::unique_ptr<std::atomic<bool>[]> marks_;
-    int count_ = 0;
-};
-
 // A request to stop running work, set from the user-interface thread (a key, a button, a signal) and read by
 // the workers between items. Movable, so AppState stays movable.
 class CancelFlag {

@@ -19,6 +19,7 @@ void assignPhoto(AppState& state, int p, int w, int s, int n, int aw, int ah) {
     slot.cropY = c.y;
     slot.cropWidth = c.width;
     slot.cropHeight = c.height;
+    slot.handSet = false;
     ++photo.useCount;
     appendUsage(photo.usage, {w, s, n});
 }
@@ -28,6 +29,7 @@ void releaseSlot(AppState& state, int w, int s, int n) {
     const int p = slot.photo;
     if (p < 0) return;
     slot.photo = -1;
+    slot.handSet = false;
     PhotoRecord& photo = state.Photos[p];
     --photo.useCount;
     removeUsage(photo.usage, {w, s, n});

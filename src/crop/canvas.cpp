@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kGap = 10;
 
-// Items of the position menu that need a photo in the selected position.
+// Items of the position menu, and 单张裁图, that need a photo in the selected position.
 void setPhotoCommands(Ui& ui, bool enable) {
     for (int id = command::PresetFirst; id <= command::PresetLast; ++id)
         ui.setCommandEnabled(id, enable);
@@ -29,6 +29,10 @@ bool hasSelectedPhoto(const AppState& state) {
 }
 
 } // namespace
+
+void showPositionCommands(const AppState& state, Ui& ui) {
+    setPhotoCommands(ui, hasSelectedPhoto(state));
+}
 
 QPoint cellCorner(const AppState& state, int i) {
     const int columns = std::max(1, state.CellColumns);
@@ -138,6 +142,7 @@ void CLIP_USEPHOTO(AppState& state, Ui& ui) {
     releaseSlot(state, state.CurrentWork, state.CurrentSpec, state.CurrentSlot);
     assignPhoto(state, p, state.CurrentWork, state.CurrentSpec, state.CurrentSlot, state.FrameWidth,
                 state.FrameHeight);
+    state.Slots[currentSlotIndex(state)].handSet = true;
     ui.redraw(View::SelectedCell);
     ui.redraw(View::Strip);
     for (int id : {command::ClearAllAllocation, command::ClearCurrentAllocation, command::StartCropping})

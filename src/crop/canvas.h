@@ -27,6 +27,10 @@ bool enlargedTooMuch(const AppState& state, int n);
 // What the marker means, shown when the pointer rests on it.
 QString enlargedMarkerText();
 
+// Enables the position commands (the presets, 查找照片, 删除照片, 单张裁图) when the selected position holds
+// a photo and greys them otherwise; they start greyed, before any position is selected.
+void showPositionCommands(const AppState& state, Ui& ui);
+
 // Position number under the canvas point, or -1; remembers that cell's corners (CellLeft .. FrameTop).
 int CLIP_HITTEST(AppState& state, int x, int y);
 

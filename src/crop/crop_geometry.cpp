@@ -64,6 +64,7 @@ void CLIP_SETPOS(AppState& state, Ui& ui, int preset) {
         slot->cropX = column == 0 ? 0 : column == 1 ? nearest(spareX / 2.0) : spareX;
         slot->cropY = row == 0 ? 0 : row == 1 ? nearest(spareY / 2.0) : spareY;
     }
+    slot->handSet = true;
     ui.redraw(View::SelectedCell);
 }
 
@@ -118,6 +119,7 @@ void CLIP_ZOOM(AppState& state, Ui& ui, bool shrink) {
     slot->cropY = nearest(slot->cropY - (slot->cropHeight - oldH) / 2.0);
     slot->cropX = nearest(slot->cropX - (slot->cropWidth - oldW) / 2.0);
     if (state.settings.CheckMove) CLIP_CHECKPOS(state);
+    slot->handSet = true;
     ui.redraw(View::SelectedCell);
 }
 
@@ -127,6 +129,7 @@ void CLIP_MOVE(AppState& state, Ui& ui) {
     slot->cropX = state.DragOrigin.x() - (state.DragPoint.x() - state.DragStart.x());
     slot->cropY = state.DragOrigin.y() - (state.DragPoint.y() - state.DragStart.y());
     if (state.settings.CheckMove) CLIP_CHECKPOS(state);
+    if (QPoint(slot->cropX, slot->cropY) != state.DragOrigin) slot->handSet = true;
     ui.redraw(View::SelectedCell);
 }
 

@@ -140,6 +140,7 @@ void CLIP_FACEPOS(AppState& state, Ui& ui) {
     const CropRect c = placedForFaces({at.x(), at.y(), slot.cropWidth, slot.cropHeight}, photo);
     slot.cropX = c.x;
     slot.cropY = c.y;
+    slot.handSet = true;
     ui.redraw(View::SelectedCell);
 }
 

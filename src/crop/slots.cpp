@@ -23,7 +23,13 @@ int CLIP_GETSLOT(const AppState& state, int w, int s, int n) {
 }
 
 int currentSlotIndex(const AppState& state) {
-    if (state.CurrentWork < 0 || state.CurrentSlot < 0) return -1;
+    if (state.CurrentWork < 0 || state.CurrentSlot < 0 ||
+        state.CurrentWork >= static_cast<int>(state.WorkTemplates.size()))
+        return -1;
+    const TemplateRecord& t = templateOf(state, state.CurrentWork);
+    if (state.CurrentSpec < 0 || state.CurrentSpec >= t.pTypeSum ||
+        state.CurrentSlot >= t.spec[state.CurrentSpec].count)
+        return -1;
     return CLIP_GETSLOT(state, state.CurrentWork, state.CurrentSpec, state.CurrentSlot);
 }
 

@@ -24,7 +24,7 @@ int ceilDiv(int a, int b) {
 
 void setWorkCommands(Ui& ui, bool enable) {
     for (int id : {command::AllocatePhotos, command::RemoveCurrentTemplate, command::RemoveAllTemplates,
-                   command::SaveProject})
+                   command::SaveProject, command::SaveProjectAs})
         ui.setCommandEnabled(id, enable);
 }
 
@@ -150,6 +150,13 @@ void CLIP_CHANGESPEC(AppState& state, Ui& ui, int s, int slot) {
     place.canvas = QRect(origin, QSize(width, height));
     state.CanvasRows = rows;
     state.FullVisibleRows = fullRows;
+    // A resize that keeps the grid keeps the scroll position as far as the bar still reaches; without the
+    // bar every row is in view from the first, and nothing could scroll back.
+    const int lastFirstRow = place.scrollBar ? std::max(0, rows - fullRows) : 0;
+    if (state.FirstRow > lastFirstRow) {
+        state.FirstRow = lastFirstRow;
+        ui.redraw(View::Canvas);
+    }
     ui.placeCanvas(place);
     const int visibleRows = ceilDiv(height, kCell);
     if (columns == state.CellColumns && visibleRows == state.VisibleRows) return;
@@ -161,6 +168,7 @@ void CLIP_CHANGESPEC(AppState& state, Ui& ui, int s, int slot) {
     state.CurrentSpec = s;
     state.DragArmed = false;
     ui.setCanvasScroll(0);
+    showPositionCommands(state, ui);
     ui.redraw(View::Canvas);
 }
 
@@ -221,7 +229,8 @@ void showEmptyWork(AppState& state, Ui& ui) {
     state.CurrentSlot = -1;
     state.SpecTabs = QStringList{emptySpecTab()};
     ui.setTabs(TabStrip::Specs, state.SpecTabs, 0);
-    ui.setTabs(TabStrip::Works, state.WorkTabs, 0);
+    // A work that never had a template (undone back to it) has no tab texts of its own.
+    ui.setTabs(TabStrip::Works, state.WorkTabs.isEmpty() ? QStringList{emptyWorkTab()} : state.WorkTabs, 0);
     CanvasPlacement hidden;
     hidden.canvas =
         QRect(state.StripPaneWidth + 6, state.ToolbarHeight + 23, state.RightPaneWidth, state.CanvasHeight);
@@ -229,6 +238,7 @@ void showEmptyWork(AppState& state, Ui& ui) {
     CLIP_STATUS(state, ui);
     setWorkCommands(ui, false);
     setAllocationCommands(ui, false);
+    showPositionCommands(state, ui);
 }
 
 void CLIP_LOADTEMPLATES(AppState& state, Ui& ui) {

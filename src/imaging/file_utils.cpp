@@ -121,7 +121,10 @@ void ZF_BAKFILE(const QString& path) {
 }
 
 bool AFXOPENFILE(Ui& ui, const QString& path) {
-    return ui.openInShell(path);
+    if (ui.openInShell(path)) return true;
+    // A desktop without a program for this kind of file opens nothing: the user is told where it is.
+    ui.message(QStringLiteral("没有可以打开它的程序：\n\n") + QDir::toNativeSeparators(path), Icon::Warning);
+    return false;
 }
 
 void ZF_OPENFOLDER(Ui& ui, const QString& folder) {

@@ -38,7 +38,8 @@ QStringList listFiles(const QString& folder, const QString& pattern);
 // Renames the file to its name with ".bak" appended; does nothing when that fails (the backup exists, say).
 void ZF_BAKFILE(const QString& path);
 
-// Opens a file or folder with the desktop's default application.
+// Opens a file or folder with the desktop's default application; tells the user, with the path, when the
+// desktop could not.
 bool AFXOPENFILE(Ui& ui, const QString& path);
 
 // Opens the folder, or tells the user it does not exist.

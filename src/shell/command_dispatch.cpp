@@ -79,6 +79,9 @@ void run(AppState& state, Ui& ui, int id) {
     case SaveProject:
         SAVEPROJ(state, ui);
         break;
+    case SaveProjectAs:
+        SAVEPROJAS(state, ui);
+        break;
     case OpenPhotoFolder:
         ZF_OPENFOLDER(ui, state.AlbumPath);
         break;
@@ -163,6 +166,8 @@ void CMDEVENT(AppState& state, Ui& ui, int id) {
             run(state, ui, id);
         else
             state.History.record(state, stepName(id), [&] { run(state, ui, id); });
+        // Whatever the command did to the selection, the position commands follow it.
+        showPositionCommands(state, ui);
     });
 }
 

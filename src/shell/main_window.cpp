@@ -66,6 +66,7 @@ const MenuItem kSettingsMenu[] = {{command::TemplateManagement, "模板管理", 
                                   {command::ShortcutKeys, "快捷键", "F1", ""}};
 const MenuItem kAlbumMenu[] = {{command::OpenProject, "打开项目", "Ctrl+O", "16openB"},
                                {command::SaveProject, "保存项目", "Ctrl+S", "16save"},
+                               {command::SaveProjectAs, "另存为", "Ctrl+Shift+S", "16save"},
                                {0, nullptr, nullptr, nullptr},
                                {command::OpenPhotoFolder, "打开照片文件夹", "O", "16OpenFolder"}};
 const MenuItem kTemplatesMenu[] = {{command::RemoveCurrentTemplate, "删除当前裁图模板", "", "16delTemplate"},
@@ -199,6 +200,12 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
         if (canvasScroll_->isVisible()) canvasScroll_->setValue(canvasScroll_->value() + delta);
     };
     buildPopupMenus();
+    // Nothing is selected yet: the position commands (单张裁图 of the toolbar's menu too) and the copy of an
+    // allocation wait for a position and an allocation.
+    for (int id : {command::FindPhoto, command::RemovePhoto, command::CanvasCropOne, command::CropOne,
+                   command::CopyCurrentSpec})
+        for (QAction* a : actionsFor(id))
+            a->setEnabled(false);
     // eventFilter sees the application's events: keypad presets are read from the key presses themselves
     // (keypad shortcuts do not fire on every X11 desktop, and with NumLock off the keys arrive as Home,
     // Up, …) whichever child has the focus; the wheel over tabs and scroll bars, and the splitter's drag.
@@ -366,6 +373,7 @@ void MainWindow::buildShortcuts() {
         {Qt::Key_O, OpenPhotoFolder},
         {Qt::CTRL | Qt::Key_O, OpenProject},
         {Qt::CTRL | Qt::Key_S, SaveProject},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_S, SaveProjectAs},
         {Qt::Key_V, ViewPhoto},
         {Qt::Key_Delete, RemovePhoto},
         {Qt::Key_F1, ShortcutKeys},
@@ -417,10 +425,10 @@ void MainWindow::placeCanvas(const CanvasPlacement& placement) {
     canvasScroll_->setVisible(placement.scrollBar);
     if (placement.scrollBar) {
         canvasScroll_->setGeometry(placement.scrollRect);
-        // The bar reaches the last row (rows - 1) and shows where the canvas is: a resize that keeps the grid
-        // keeps FirstRow.
+        // The range runs to the last row (rows - 1) and the thumb, a page long, stops where the last row
+        // shows at the bottom; a resize that keeps the grid keeps FirstRow.
         const QSignalBlocker quiet(canvasScroll_);
-        canvasScroll_->setRange(0, std::max(0, placement.scrollMaximum));
+        canvasScroll_->setRange(0, std::max(0, placement.scrollMaximum - placement.scrollPage + 1));
         canvasScroll_->setPageStep(placement.scrollPage);
         canvasScroll_->setValue(state_.FirstRow);
     }
@@ -441,7 +449,8 @@ void MainWindow::refreshStrip() {
     if (place.scrollBar) {
         stripScroll_->setGeometry(place.scrollRect);
         const QSignalBlocker quiet(stripScroll_);
-        stripScroll_->setRange(0, std::max(0, place.scrollMaximum));
+        // The thumb stops where the last row shows at the bottom, as the canvas's does.
+        stripScroll_->setRange(0, std::max(0, place.scrollMaximum - place.scrollPage + 1));
         stripScroll_->setPageStep(place.scrollPage);
         stripScroll_->setValue(state_.StripScrollPos);
     }
@@ -534,6 +543,13 @@ void MainWindow::showBusy(bool busy) {
         else
             panel->unsetCursor();
     }
+}
+
+void MainWindow::bringToFront() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::placeOnScreen() {

@@ -50,6 +50,8 @@ public:
 
     void showTabs(TabStrip strip, const QStringList& texts, int current);
     void placeCanvas(const CanvasPlacement& placement);
+    // Shows the window in front of the others, out of the task bar when it was minimised.
+    void bringToFront();
     // Centres a client area of 900 x 600 in the screen's available area (never above or left of it).
     void placeOnScreen();
     // Lays the photo strip out again for the album and draws it.

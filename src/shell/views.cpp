@@ -65,8 +65,6 @@ void StripView::paintEvent(QPaintEvent* event) {
         // A selection or a use changes one or two cells: the others are not drawn again.
         if (!dirty.intersects(QRect(cell - QPoint(2, 2), QSize(kStripPitch, kStripPitch)))) continue;
         p.fillRect(QRect(cell, QSize(kStripCell, kStripCell)), QColor::fromRgba(palette::kDarkBackground));
-        // During an import, a record its worker has not finished is never read: its cell stays empty.
-        if (!state_.PhotosLoaded.finished(i)) continue;
         const PhotoRecord& photo = state_.Photos[i];
         p.drawImage(QRect(cell.x() + (kStripCell - photo.stripWidth) / 2,
                           cell.y() + (kStripCell - photo.stripHeight) / 2, photo.stripWidth,
@@ -249,10 +247,12 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     const int step = wheelStep(event);
     if (state_.Photos.empty() || step == 0) return;
     const QPoint at = event->position().toPoint();
-    // Over the selected cell the wheel zooms (when armed); over a gap with nothing selected it does nothing.
+    // Over the position shown as selected the wheel zooms its photo, however it came to be selected (a click,
+    // a tab, an undo, a reopened project); over a gap with nothing selected it does nothing.
     if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot) {
         // Turning the wheel away from the user shows the photo larger.
-        if (state_.DragArmed)
+        const int g = currentSlotIndex(state_);
+        if (g >= 0 && state_.Slots[g].photo >= 0)
             state_.History.record(
                 state_, zoomStepName(), [&] { CLIP_ZOOM(state_, ui_, step < 0); }, zoomMergeKey(state_));
     } else if (scrollBy) {

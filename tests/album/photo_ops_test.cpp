@@ -2,6 +2,7 @@
 
 #include "album/album_import.h"
 #include "crop/assignment.h"
+#include "crop/face_crop.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -49,10 +50,18 @@ protected:
 TEST_F(PhotoOps, RotateRightAndLeftMoveBetweenGroups) {
     assignPhoto(state, 1, 0, 0, 0, 1920, 1080);
     assignPhoto(state, 2, 0, 0, 1, 1920, 1080);
-    state.CurrentPhoto = 1;              // 2.jpg
-    PHOTO_ROTATE(state, ui, 3);          // right
-    EXPECT_EQ(state.Slots[0].photo, -1); // its crops no longer fit
+    state.Slots[0].cropX += 3;
+    state.CurrentPhoto = 1;     // 2.jpg
+    PHOTO_ROTATE(state, ui, 3); // right
     const int at = find("2.jpg");
+    // It stays in its position, whose crop starts over at the initial one for the new shape.
+    EXPECT_EQ(state.Slots[0].photo, at);
+    const CropRect initial = initialCrop(state.settings, 1920, 1080, state.Photos[at]);
+    EXPECT_EQ((CropRect{state.Slots[0].cropX, state.Slots[0].cropY, state.Slots[0].cropWidth,
+                        state.Slots[0].cropHeight}),
+              initial);
+    EXPECT_EQ(state.Photos[at].useCount, 1);
+    EXPECT_EQ(ui.status[1], QStringLiteral("照片已旋转：1 个使用它的位置已重新裁切为默认位置"));
     EXPECT_EQ(state.CurrentPhoto, at);
     EXPECT_EQ(at, 3); // last landscape photo gone: it now sits before 5.jpg in the portrait group
     const PhotoRecord& p = state.Photos[at];
@@ -73,15 +82,27 @@ TEST_F(PhotoOps, RotateRightAndLeftMoveBetweenGroups) {
     EXPECT_EQ(state.AlbumOrientCount, (std::array<int, 3>{4, 1, 0}));
 }
 
-TEST_F(PhotoOps, HalfTurnKeepsPlaceButLeavesPositions) {
+// A half turn keeps the photo in its positions, each crop on the same part of the picture.
+TEST_F(PhotoOps, HalfTurnKeepsPlaceAndTheCroppedPicture) {
     assignPhoto(state, 0, 0, 0, 0, 1920, 1080);
+    SlotRecord& slot = state.Slots[0];
+    slot.cropX = 17;
+    slot.cropY = 9;
+    slot.cropWidth = 120;
+    slot.cropHeight = 68;
+    state.Photos[0].thumb = test::gradientImage(200, 150).convertToFormat(QImage::Format_RGB888);
+    const QImage before = state.Photos[0].thumb.copy(slot.cropX, slot.cropY, slot.cropWidth, slot.cropHeight);
     state.CurrentPhoto = 0;
     PHOTO_ROTATE(state, ui, 2);
     EXPECT_EQ(state.Photos[0].fileName, QStringLiteral("1.jpg"));
     EXPECT_EQ(QSize(state.Photos[0].width, state.Photos[0].height), QSize(400, 300));
     EXPECT_EQ(state.Photos[0].image.quarterTurns, 2);
-    EXPECT_EQ(state.Slots[0].photo, -1);
-    EXPECT_EQ(state.Photos[0].useCount, 0);
+    EXPECT_EQ(slot.photo, 0);
+    EXPECT_EQ(state.Photos[0].useCount, 1);
+    EXPECT_EQ(QRect(slot.cropX, slot.cropY, slot.cropWidth, slot.cropHeight), QRect(63, 73, 120, 68));
+    EXPECT_EQ(state.Photos[0].thumb.copy(slot.cropX, slot.cropY, slot.cropWidth, slot.cropHeight),
+              before.mirrored(true, true));
+    EXPECT_EQ(ui.status[1], QStringLiteral("照片已旋转：1 个使用它的位置的裁图框随照片旋转"));
 }
 
 TEST_F(PhotoOps, DeletingKeepsLaterUsesOnTheirPhotos) {

@@ -102,25 +102,19 @@ protected:
 
 // A folder dropped during an import used to start a second import inside the first, whose workers went on
 // writing into the replaced catalogue.
-TEST_F(Safety, DuringAnImportTheWindowTakesNoInputAndDrawsOnlyFinishedPhotos) {
+TEST_F(Safety, DuringAnImportTheWindowTakesNoInput) {
     const QString first = album(QStringLiteral("first"), 24);
     const QString second = album(QStringLiteral("second"), 3);
     MainWindow& window = live->window;
     QWidget* strip = window.stripPanel();
-    bool refused = false, emptyCellsDark = true, clickIgnored = false, busyPointer = false;
+    bool refused = false, clickIgnored = false, busyPointer = false;
     DuringWork during(window, [&] {
         ASSERT_TRUE(state->CommandBusy);
         busyPointer = strip->cursor().shape() == Qt::BusyCursor &&
                       window.canvasPanel()->cursor().shape() == Qt::BusyCursor;
         refused = !dropFolder(strip, second).enterAccepted;
-
-        // Cells of photos not finished when the strip was drawn are empty cells.
-        const QImage shot = strip->grab().toImage();
-        for (int k = 0; k < state->StripCells && k < static_cast<int>(state->Photos.size()); ++k) {
-            const QPoint centre = stripCellCorner(*state, k) + QPoint(50, 50);
-            if (shot.rect().contains(centre) && !state->PhotosLoaded.finished(k))
-                emptyCellsDark &= shot.pixel(centre) == palette::kDarkBackground;
-        }
+        // The album being read is not shown before it is whole.
+        EXPECT_TRUE(state->Photos.empty());
         QTest::mouseClick(strip, Qt::LeftButton, {}, stripCellCorner(*state, 0) + QPoint(50, 50));
         QTest::mouseClick(strip, Qt::RightButton, {}, stripCellCorner(*state, 0) + QPoint(50, 50));
         clickIgnored = state->CurrentPhoto == -1;
@@ -129,7 +123,6 @@ TEST_F(Safety, DuringAnImportTheWindowTakesNoInputAndDrawsOnlyFinishedPhotos) {
     importByDrop(first);
     ASSERT_TRUE(during.ran());
     EXPECT_TRUE(refused);
-    EXPECT_TRUE(emptyCellsDark);
     EXPECT_TRUE(clickIgnored);
     EXPECT_TRUE(busyPointer);
     EXPECT_FALSE(state->CommandBusy);
@@ -140,7 +133,6 @@ TEST_F(Safety, DuringAnImportTheWindowTakesNoInputAndDrawsOnlyFinishedPhotos) {
     ASSERT_EQ(state->Photos.size(), 24u);
     for (const QString& name : fileNames())
         EXPECT_TRUE(QFile::exists(first + QLatin1Char('/') + name)) << name.toStdString();
-    EXPECT_TRUE(state->PhotosLoaded.finished(23));
     // Afterwards the window takes input again.
     QTest::mouseClick(strip, Qt::LeftButton, {}, stripCellCorner(*state, 1) + QPoint(50, 50));
     EXPECT_EQ(state->CurrentPhoto, 1);

@@ -76,6 +76,7 @@ void compareSlot(Comparer& c, const QString& at, const SlotRecord& e, const Slot
     c.field(at + QStringLiteral(".cropHeight"), e.cropHeight, a.cropHeight);
     c.field(at + QStringLiteral(".name"), e.name, a.name);
     c.field(at + QStringLiteral(".mask"), e.mask, a.mask);
+    c.field(at + QStringLiteral(".handSet"), e.handSet, a.handSet);
 }
 
 template <class T, class Each>
