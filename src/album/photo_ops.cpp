@@ -123,19 +123,19 @@ void PHOTO_ROTATE(AppState& state, Ui& ui, int turns) {
             slot.cropY = th - slot.cropY - slot.cropHeight;
         }
     }
+    if (quarter) {
+        moveToGroup(state, p, ZF_GETPHOTOTYPE(p.width, p.height));
+        regroup(state, ui);
+    } else {
+        ui.showPhoto(state.CurrentPhoto);
+        ui.redraw(View::Canvas);
+    }
+    ui.redraw(View::Strip);
+    // Said after the photo's own line, which showing it writes.
     if (!held.empty())
         ui.setStatus(
             1, quarter ? QStringLiteral("照片已旋转：%1 个使用它的位置已重新裁切为默认位置").arg(held.size())
                        : QStringLiteral("照片已旋转：%1 个使用它的位置的裁图框随照片旋转").arg(held.size()));
-    if (!quarter) {
-        ui.showPhoto(state.CurrentPhoto);
-        ui.redraw(View::Strip);
-        ui.redraw(View::Canvas);
-        return;
-    }
-    moveToGroup(state, p, ZF_GETPHOTOTYPE(p.width, p.height));
-    regroup(state, ui);
-    ui.redraw(View::Strip);
 }
 
 void PHOTO_SAFELOAD(AppState& state, Ui& ui) {

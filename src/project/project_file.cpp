@@ -249,6 +249,23 @@ QStringList resetImpossibleCrops(AppState& state) {
     return names;
 }
 
+// The file does not say which positions the user set by hand: a crop other than its initial one was,
+// so an allocation asks before it replaces it.
+void markHandSetCrops(AppState& state) {
+    for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w) {
+        const TemplateRecord& t = templateOf(state, w);
+        for (int s = 0; s < t.pTypeSum; ++s) {
+            for (int n = 0; n < t.spec[s].count; ++n) {
+                SlotRecord& slot = state.Slots[CLIP_GETSLOT(state, w, s, n)];
+                if (slot.photo < 0) continue;
+                const CropRect c =
+                    initialCrop(state.settings, t.spec[s].width, t.spec[s].height, state.Photos[slot.photo]);
+                slot.handSet = c != CropRect{slot.cropX, slot.cropY, slot.cropWidth, slot.cropHeight};
+            }
+        }
+    }
+}
+
 // Puts the re-imported album back into the saved order and turns the photos that were turned.
 void restoreTurns(AppState& state, const std::vector<SavedTurn>& turns) {
     std::vector<PhotoRecord> ordered;
@@ -549,6 +566,7 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         }
     }
     const QStringList resetCrops = resetImpossibleCrops(state);
+    markHandSetCrops(state);
     // The file keeps no masks: they are read again from the templates' folders, as when first added.
     for (int w = 0; w < static_cast<int>(state.WorkTemplates.size()); ++w)
         loadSlotMasks(state, ui, w);

@@ -328,6 +328,8 @@ void MainWindow::buildPopupMenus() {
     QAction* first = photo->actions().front();
     photo->insertAction(first, damaged);
     QAction* gap = photo->insertSeparator(first);
+    damaged->setVisible(false);
+    gap->setVisible(false);
     strip_->photoMenu = photo;
     strip_->preparePhotoMenu = [this, damaged, gap](QMenu*) {
         const bool isDamaged = state_.CurrentPhoto >= 0 && state_.Photos[state_.CurrentPhoto].damaged;
@@ -347,7 +349,6 @@ void MainWindow::buildPopupMenus() {
     actions_.insert(command::PresetFirst, position->menuAction());
     position->menuAction()->setEnabled(false);
     canvas->addActions(menuOf(kCanvasMenu, std::size(kCanvasMenu), canvas)->actions());
-    canvas->insertSeparator(canvas->actions().value(6));
     canvas_->positionMenu = canvas;
 }
 

@@ -352,8 +352,9 @@ TEST_F(Project, CountsThatLieAreCaught) {
         EXPECT_EQ(openProjectFrom(opened, ui2, dir.file(QStringLiteral("lie.zpj"))), 0) << lie;
         // One more position reads into the block after them: the count no longer fits the templates.
         EXPECT_EQ(ui2.lastMessage().text,
-                  lie == 6 ? QStringLiteral("项目文件的裁图位置数量（6）与模板的位置数量（5）不符，无法恢复！")
-                           : QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
+                  lie == 6
+                      ? QStringLiteral("项目文件的裁图位置数量（6）与模板的位置数量（5）不符，无法恢复！")
+                      : QStringLiteral("打开项目时出现以下错误：\nError: 62, Input past end of file"));
         EXPECT_TRUE(opened.WorkTemplates.empty());
     }
     // A text block claiming a huge number of entries.
@@ -423,12 +424,24 @@ TEST_F(Project, DialogsAndQuestions) {
     EXPECT_EQ(OPENPROJ(state, ui), 1);
 }
 
+// A reopened work knows which crops were set by hand: those that differ from their initial crop.
+TEST_F(Project, CropsMovedByHandAreKnownAfterReopening) {
+    AppState opened = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
+    std::vector<bool> handSet;
+    for (const SlotRecord& s : opened.Slots)
+        handSet.push_back(s.handSet);
+    EXPECT_EQ(handSet, (std::vector<bool>{false, false, true, false, false})); // position 2 was moved
+}
+
 // 保存项目 goes back into the work's own file; 另存为 asks, and the file it names becomes the work's.
 TEST_F(Project, SaveWritesTheWorksFileAndSaveAsAsksForOne) {
     AppState opened = fresh();
     RecordingUi ui2;
     ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
-    EXPECT_EQ(ui2.caption, opened.AppTitle + QStringLiteral(" - work.zpj - ") + dir.file(QStringLiteral("album")));
+    EXPECT_EQ(ui2.caption,
+              opened.AppTitle + QStringLiteral(" - work.zpj - ") + dir.file(QStringLiteral("album")));
     opened.Slots[0].cropX = 7;
     ASSERT_EQ(SAVEPROJ(opened, ui2), 1);
     EXPECT_TRUE(ui2.saveFiles.empty());
@@ -471,7 +484,8 @@ TEST_F(Project, AnAlbumThatMovedOpensFromItsNewPlace) {
         RecordingUi ui2;
         ui2.answers.push_back(answerOk ? Answer::Ok : Answer::Cancel);
         EXPECT_EQ(openProjectFrom(opened, ui2, file), 0);
-        EXPECT_TRUE(ui2.messages.front().text.contains(QDir::toNativeSeparators(dir.file(QStringLiteral("album")))));
+        EXPECT_TRUE(
+            ui2.messages.front().text.contains(QDir::toNativeSeparators(dir.file(QStringLiteral("album")))));
         EXPECT_EQ(ui2.messages.front().byDefault, Answer::Cancel);
         EXPECT_EQ(opened.AlbumPath, QStringLiteral("/kept"));
     }
@@ -486,7 +500,8 @@ TEST_F(Project, AnAlbumThatMovedOpensFromItsNewPlace) {
         texts << m.text;
     // A folder without the project's photos is refused by name; the right one says what it lacks.
     EXPECT_TRUE(texts.join(QLatin1Char('|')).contains(QStringLiteral("所选文件夹中没有这个项目的照片")));
-    EXPECT_TRUE(texts.join(QLatin1Char('|')).contains(QStringLiteral("新位置缺少项目的 1 张照片（共 4 张）")));
+    EXPECT_TRUE(
+        texts.join(QLatin1Char('|')).contains(QStringLiteral("新位置缺少项目的 1 张照片（共 4 张）")));
     EXPECT_EQ(opened.AlbumPath, dir.file(QStringLiteral("moved")));
     EXPECT_EQ(opened.WorkTemplates.size(), 2u);
     EXPECT_TRUE(opened.History.changed());

@@ -1,9 +1,39 @@
 #include "shell/gui_support.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
+#include <QUrl>
+#include <QWheelEvent>
 
 namespace zanfold::test {
+
+DropResult dropFolder(QWidget* target, const QString& folder) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder)});
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    DropResult result{enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction};
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return result;
+}
+
+void turnWheel(QWidget* target, QPoint at, QPoint angle) {
+    QWheelEvent wheel(QPointF(at), QPointF(target->mapToGlobal(at)), QPoint(), angle, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+}
+
+void pressButton(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_TRUE(box) << (modal ? modal->metaObject()->className() : "no dialog");
+    box->button(which)->click();
+}
 
 QApplication& application() {
     static int argc = 1;

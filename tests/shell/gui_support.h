@@ -14,9 +14,20 @@
 #include <functional>
 #include <memory>
 
-class QMessageBox;
+#include <QMessageBox>
 
 namespace zanfold::test {
+
+// Real events, sent through the application as the window system would deliver them.
+struct DropResult {
+    bool enterAccepted = false;
+};
+// Drags the folder over the widget and drops it at its middle.
+DropResult dropFolder(QWidget* target, const QString& folder);
+// One turn of the wheel at `at`; `angle` in eighths of a degree (0, 120 is one notch away from the user).
+void turnWheel(QWidget* target, QPoint at, QPoint angle);
+// Presses a button of the message box `modal`.
+void pressButton(QWidget* modal, QMessageBox::StandardButton which);
 
 // One QApplication for the suite, offscreen.
 QApplication& application();

@@ -41,34 +41,9 @@ using test::DuringWork;
 using test::ModalAnswerer;
 using test::TempDir;
 
-// Real events, sent through the application as the window system would deliver them.
-struct DropResult {
-    bool enterAccepted = false;
-};
-
-DropResult dropFolder(QWidget* target, const QString& folder) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(folder)});
-    const QPointF at(target->width() / 2.0, target->height() / 2.0);
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    DropResult result{enter.isAccepted() && enter.dropAction() != Qt::IgnoreAction};
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return result;
-}
-
-void turnWheel(QWidget* target, QPoint at, QPoint angle) {
-    QWheelEvent wheel(QPointF(at), QPointF(target->mapToGlobal(at)), QPoint(), angle, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(target, &wheel);
-}
-
-void pressButton(QWidget* modal, QMessageBox::StandardButton which) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    ASSERT_TRUE(box);
-    box->button(which)->click();
-}
+using test::dropFolder;
+using test::pressButton;
+using test::turnWheel;
 
 class Safety : public test::LiveWindowTest {
 protected:
