@@ -240,8 +240,8 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
     const QString text = finishedText(elapsed);
     // A batch that left files unwritten is not finished, and never says so.
     ui.setStatus(1, failed == 0 ? text : QStringLiteral("裁图未完成：%1 个文件未能写入").arg(failed));
-    if (state.settings.OpenFolder) ZF_OPENFOLDER(ui, lastFolder);
     ui.hideProgress();
+    if (state.settings.OpenFolder) ZF_OPENFOLDER(ui, lastFolder);
     const QString damagedNote =
         damaged.isEmpty() ? QString()
                           : QStringLiteral("\n\n有 %1 个位置使用了已损坏的照片，裁出的图片可能有灰色区域：\n")

@@ -318,15 +318,17 @@ QString trimmedFolder(QString folder) {
 
 // The project's album folder is gone (moved, renamed, another drive letter): the user may show where it is
 // now. A folder is taken when it holds photos the project names (or, for a file that names none, any
-// photos); how many of them are missing there is said. Empty when the user gave up.
-QString relocatedAlbum(Ui& ui, const ProjectData& d) {
+// photos); how many of them are missing there is said. The dialog starts beside the project file, where an
+// album moved with its project is. Empty when the user gave up.
+QString relocatedAlbum(Ui& ui, const ProjectData& d, const QString& projectFolder) {
     if (!confirm(ui,
                  QStringLiteral("项目的相册文件夹不存在：\n\n%1\n\n是否选择相册的新位置？")
                      .arg(QDir::toNativeSeparators(d.album)),
                  Answer::Cancel))
         return {};
     for (;;) {
-        const QString folder = trimmedFolder(ui.browseFolder(QStringLiteral("选择相册的新位置"), QString()));
+        const QString folder =
+            trimmedFolder(ui.browseFolder(QStringLiteral("选择相册的新位置"), projectFolder));
         if (folder.isEmpty()) return {};
         const QStringList files = albumFiles(folder);
         const QSet<QString> present(files.begin(), files.end());
@@ -486,7 +488,7 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         return 0;
     }
     const bool moved = !AFXFOLDEREXISTS(d.album);
-    const QString album = moved ? relocatedAlbum(ui, d) : d.album;
+    const QString album = moved ? relocatedAlbum(ui, d, QFileInfo(path).absolutePath()) : d.album;
     if (album.isEmpty()) return 0;
     if (!ALBUM_OPEN(state, ui, album, true)) {
         failOpen(ui, QStringLiteral("打开项目失败"));

@@ -265,9 +265,12 @@ int TemplateDialog::runModal() {
         const int result = exec();
         if (!customRequested_) return result;
         customRequested_ = false;
+        const QPoint place = pos();
         CustomDialog editor(state_, ui_, model_, parentWidget());
         editor.exec();
         showModel();
+        // Where the user left it, rather than centred again over the main window.
+        move(place);
     }
 }
 

@@ -348,10 +348,13 @@ TEST_F(TemplateWindowGui, TheWindowComesBackAfterTheEditorAndTheMainWindowTakesC
         const int library = static_cast<int>(state->Templates.size());
         TemplateDialog* window = nullptr;
         bool back = false;
+        QPoint place;
         openWith(
             Qt::Key_F6,
             [&](TemplateDialog* d) {
                 window = d;
+                d->move(d->pos() + QPoint(13, 7)); // where the user put it
+                place = d->pos();
                 clickItem(d->tree(), templateItem(d, 1));
                 pickFromArrow(d->button(3026));
             },
@@ -361,6 +364,7 @@ TEST_F(TemplateWindowGui, TheWindowComesBackAfterTheEditorAndTheMainWindowTakesC
                 EXPECT_TRUE(window->isHidden());
                 whenBack(window, [&] {
                     back = true;
+                    EXPECT_EQ(window->pos(), place);
                     EXPECT_TRUE(window->model().selectMode);
                     EXPECT_EQ(window->tree()->currentItem(), templateItem(window, 1));
                     EXPECT_TRUE(window->button(3028)->isEnabled());
