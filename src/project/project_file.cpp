@@ -18,10 +18,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
+#include <numeric>
 
 namespace zanfold {
 
@@ -266,38 +268,56 @@ void markHandSetCrops(AppState& state) {
     }
 }
 
-// Puts the re-imported album back into the saved order and turns the photos that were turned.
-void restoreTurns(AppState& state, const std::vector<SavedTurn>& turns) {
+// Puts the re-imported album back into the saved order, by the photos' names, and turns the photos that
+// were turned; photos added since come after the saved ones of their orientation group. The new place of
+// each saved photo, -1 for one that is no longer in the folder.
+std::vector<int> restoreAlbumOrder(AppState& state, const std::vector<SavedTurn>& saved) {
+    QHash<QString, int> byName;
+    for (int i = 0; i < static_cast<int>(state.Photos.size()); ++i)
+        byName.insert(state.Photos[i].fileName, i);
     std::vector<PhotoRecord> ordered;
+    std::vector<int> savedIndex; // of each record of `ordered`, -1 for a photo added since
     std::vector<bool> taken(state.Photos.size(), false);
-    for (const SavedTurn& t : turns) {
-        for (size_t i = 0; i < state.Photos.size(); ++i) {
-            if (taken[i] || state.Photos[i].fileName != t.fileName) continue;
-            taken[i] = true;
-            PhotoRecord p = state.Photos[i];
-            if (t.turns) {
-                p.thumb = rotateQuarters(p.thumb, t.turns);
-                p.faces = turnFaces(p.faces, QSize(p.width, p.height), t.turns);
-                p.image.quarterTurns = t.turns;
-                if (t.turns % 2) {
-                    std::swap(p.width, p.height);
-                    std::swap(p.thumbWidth, p.thumbHeight);
-                    std::swap(p.stripWidth, p.stripHeight);
-                    p.orient = PHOTO_GETTYPE(p.width, p.height);
-                }
+    for (int s = 0; s < static_cast<int>(saved.size()); ++s) {
+        const auto found = byName.constFind(saved[s].fileName);
+        if (found == byName.constEnd() || taken[*found]) continue;
+        taken[*found] = true;
+        PhotoRecord p = state.Photos[*found];
+        if (const int turns = saved[s].turns) {
+            p.thumb = rotateQuarters(p.thumb, turns);
+            p.faces = turnFaces(p.faces, QSize(p.width, p.height), turns);
+            p.image.quarterTurns = turns;
+            if (turns % 2) {
+                std::swap(p.width, p.height);
+                std::swap(p.thumbWidth, p.thumbHeight);
+                std::swap(p.stripWidth, p.stripHeight);
+                p.orient = PHOTO_GETTYPE(p.width, p.height);
             }
-            ordered.push_back(std::move(p));
-            break;
         }
+        ordered.push_back(std::move(p));
+        savedIndex.push_back(s);
     }
     for (size_t i = 0; i < state.Photos.size(); ++i) {
-        if (!taken[i]) ordered.push_back(state.Photos[i]);
+        if (taken[i]) continue;
+        ordered.push_back(state.Photos[i]);
+        savedIndex.push_back(-1);
     }
-    state.Photos = std::move(ordered);
+    // Allocation takes each orientation group as a run of the album.
+    std::vector<int> order(ordered.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return ordered[a].orient < ordered[b].orient; });
+    std::vector<int> newPlace(saved.size(), -1);
+    state.Photos.clear();
+    for (int k : order) {
+        if (savedIndex[k] >= 0) newPlace[savedIndex[k]] = static_cast<int>(state.Photos.size());
+        state.Photos.push_back(std::move(ordered[k]));
+    }
     state.AlbumOrientCount = {0, 0, 0};
     for (const PhotoRecord& p : state.Photos)
         ++state.AlbumOrientCount[p.orient];
     PHOTO_UPINDEX(state);
+    return newPlace;
 }
 
 void failOpen(Ui& ui, const QString& text) {
@@ -494,11 +514,21 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         failOpen(ui, QStringLiteral("打开项目失败"));
         return 0;
     }
+    // Where each photo of the file now is: by name where the file names its photos, else by place.
+    std::vector<int> photoPlace(d.photos.size(), -1);
     if (!d.turns.empty()) {
-        restoreTurns(state, d.turns);
+        photoPlace = restoreAlbumOrder(state, d.turns);
+        photoPlace.resize(d.photos.size(), -1);
         // Turned photos count in their new orientation group.
         ALBUM_UPDATEINFO(state, ui, 2);
+    } else {
+        for (int i = 0; i < static_cast<int>(photoPlace.size()) && i < static_cast<int>(state.Photos.size());
+             ++i)
+            photoPlace[i] = i;
     }
+    // A file of the original format does not name its photos: an album of another size may have moved
+    // every photo from its place.
+    const bool mayHaveMoved = d.turns.empty() && d.photos.size() != state.Photos.size();
     ui.redraw(View::Strip);
 
     // From here on a failure keeps the new album with an empty work.
@@ -543,16 +573,17 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
     }
 
     const int photoCount = static_cast<int>(state.Photos.size());
-    for (int i = 0; i < photoCount && i < static_cast<int>(d.photos.size()); ++i)
-        state.Photos[i].usage = d.photos[i].second;
-    const int lostPhotos = std::max(0, static_cast<int>(d.photos.size()) - photoCount);
+    for (size_t i = 0; i < d.photos.size(); ++i)
+        if (photoPlace[i] >= 0) state.Photos[photoPlace[i]].usage = d.photos[i].second;
     int first = 0;
     for (int t : library) {
         state.WorkTemplates.push_back({t, first});
         first += state.Templates[t].count;
     }
     state.Slots.assign(d.positions.size(), SlotRecord{});
-    int lostPositions = 0;
+    std::vector<int> emptied; // positions whose photo is gone
+    QSet<QString> lostPhotos; // the photos' names, where the file has them
+    std::vector<int> unsure;  // positions whose photo may be another one now
     for (size_t g = 0; g < d.positions.size(); ++g) {
         const SavedPosition& p = d.positions[g];
         SlotRecord& slot = state.Slots[g];
@@ -561,12 +592,30 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
         slot.cropY = p.y;
         slot.cropWidth = p.width;
         slot.cropHeight = p.height;
-        if (p.photo >= 0 && p.photo < photoCount) {
-            slot.photo = p.photo;
-        } else if (p.photo != -1) {
-            ++lostPositions;
+        if (p.photo == -1) continue;
+        const int place =
+            p.photo >= 0 && p.photo < static_cast<int>(photoPlace.size()) ? photoPlace[p.photo] : -1;
+        slot.photo = place;
+        if (place < 0) {
+            emptied.push_back(static_cast<int>(g));
+            if (p.photo >= 0 && p.photo < static_cast<int>(d.turns.size()))
+                lostPhotos.insert(d.turns[p.photo].fileName);
+        } else if (mayHaveMoved) {
+            unsure.push_back(static_cast<int>(g));
         }
     }
+    // The positions by name, now that the work's templates are in place.
+    auto labels = [&](const std::vector<int>& slots) {
+        QStringList out;
+        for (const int at : slots) {
+            int w = 0;
+            while (w + 1 < static_cast<int>(state.WorkTemplates.size()) &&
+                   state.WorkTemplates[w + 1].firstSlot <= at)
+                ++w;
+            out << positionLabel(state, w, at);
+        }
+        return out;
+    };
     const QStringList resetCrops = resetImpossibleCrops(state);
     markHandSetCrops(state);
     // The file keeps no masks: they are read again from the templates' folders, as when first added.
@@ -594,12 +643,27 @@ int openProjectFrom(AppState& state, Ui& ui, const QString& path) {
                            .arg(resetCrops.size()) +
                        nameList(resetCrops),
                    Icon::Warning);
-    if (lostPhotos > 0 || lostPositions > 0) {
-        ui.message(QStringLiteral("相册文件夹自保存项目以来已改变：有 %1 张照片和 %2 个裁图位置无法恢复。")
-                       .arg(lostPhotos)
-                       .arg(lostPositions),
-                   Icon::Warning);
+    if (!emptied.empty()) {
+        QStringList photos = lostPhotos.values();
+        photos.sort();
+        QString text =
+            QStringLiteral(
+                "相册文件夹自保存项目以来已改变，有 %1 个裁图位置的照片已不在相册中，这些位置已清空：\n")
+                .arg(emptied.size()) +
+            nameList(labels(emptied));
+        if (!photos.isEmpty()) text += QStringLiteral("\n\n不在相册中的照片：\n") + nameList(photos);
+        ui.message(text, Icon::Warning);
     }
+    if (!unsure.empty())
+        ui.message(
+            QStringLiteral(
+                "相册的照片数量自保存项目以来已改变（%1 张，现在 %2 张）。这个项目文件没有记下照片的名称，"
+                "以下 %3 个裁图位置的照片可能已不是原来的，请检查：\n")
+                    .arg(d.photos.size())
+                    .arg(photoCount)
+                    .arg(unsure.size()) +
+                nameList(labels(unsure)),
+            Icon::Warning);
     return 1;
 }
 

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 namespace zanfold {
 namespace {
@@ -389,16 +390,92 @@ TEST_F(Project, TemplatesThatChangedSizeCannotBeMapped) {
     EXPECT_EQ(opened.Photos.size(), 4u);
 }
 
-TEST_F(Project, AShrunkenAlbumLosesOnlyWhatIsGone) {
-    QFile::remove(dir.file(QStringLiteral("album/4.jpg")));
-    QFile::remove(dir.file(QStringLiteral("album/3.jpg")));
+// Positions follow their photos by name, whatever photos joined or left the folder since the save.
+TEST_F(Project, AnAlbumThatChangedKeepsEveryPositionOnItsPhoto) {
+    const QByteArray landscape = test::makeJpeg(test::solidImage(400, 300, qRgb(9, 9, 9)));
+    const QByteArray portrait = test::makeJpeg(test::solidImage(300, 400, qRgb(9, 9, 9)));
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::vector<const char*> expected; // each position's photo file, "" for none
+        QStringList named;                 // in the one warning; empty: no warning
+    };
+    const Case cases[] = {
+        {"landscape added first",
+         [&] { dir.write(QStringLiteral("album/0.jpg"), landscape); },
+         {"1.jpg", "", "3.jpg", "", "1.jpg"},
+         {}},
+        {"portrait added first",
+         [&] { dir.write(QStringLiteral("album/0.jpg"), portrait); },
+         {"1.jpg", "", "3.jpg", "", "1.jpg"},
+         {}},
+        {"unused photo gone",
+         [&] { QFile::remove(dir.file(QStringLiteral("album/2.jpg"))); },
+         {"1.jpg", "", "3.jpg", "", "1.jpg"},
+         {}},
+        {"used photo gone",
+         [&] {
+             QFile::remove(dir.file(QStringLiteral("album/3.jpg")));
+             QFile::remove(dir.file(QStringLiteral("album/4.jpg")));
+         },
+         {"1.jpg", "", "", "", "1.jpg"},
+         {QStringLiteral("Three：A003"), QStringLiteral("3.jpg")}},
+    };
+    const QString album = dir.file(QStringLiteral("album"));
+    for (const Case& c : cases) {
+        const QString copy = dir.file(QStringLiteral("copy"));
+        QDir(copy).removeRecursively();
+        QDir().rename(album, copy);
+        QDir().mkpath(album);
+        for (const QString& f : QDir(copy).entryList(QDir::Files))
+            QFile::copy(copy + QLatin1Char('/') + f, album + QLatin1Char('/') + f);
+        c.change();
+        AppState opened = fresh();
+        RecordingUi ui2;
+        ASSERT_EQ(openProjectFrom(opened, ui2, file), 1) << c.name;
+        std::vector<QString> files;
+        for (const SlotRecord& slot : opened.Slots)
+            files.push_back(slot.photo >= 0 ? opened.Photos[slot.photo].fileName : QString());
+        std::vector<QString> expected;
+        for (const char* f : c.expected)
+            expected.push_back(QString::fromLatin1(f));
+        EXPECT_EQ(files, expected) << c.name;
+        if (c.named.isEmpty()) {
+            EXPECT_TRUE(ui2.messages.empty()) << c.name << ": " << ui2.lastMessage().text.toStdString();
+        } else {
+            ASSERT_EQ(ui2.messages.size(), 1u) << c.name;
+            for (const QString& part : c.named)
+                EXPECT_TRUE(ui2.lastMessage().text.contains(part)) << ui2.lastMessage().text.toStdString();
+        }
+        EXPECT_EQ(checkInvariants(opened), QString()) << c.name;
+        // Allocation by orientation reads each group as one run of the album.
+        EXPECT_TRUE(
+            std::is_sorted(opened.Photos.begin(), opened.Photos.end(),
+                           [](const PhotoRecord& a, const PhotoRecord& b) { return a.orient < b.orient; }));
+        QDir(album).removeRecursively();
+        QDir().rename(copy, album);
+    }
+}
+
+// A file of the original format names no photos: when the album's size changed, every position that
+// holds a photo is named, since its photo may be another one now.
+TEST_F(Project, AnOldFileOverAChangedAlbumNamesThePositionsItCannotVouchFor) {
+    const QByteArray whole = TempDir::read(file);
+    const QString old = dir.file(QStringLiteral("old.zpj"));
+    dir.write(QStringLiteral("old.zpj"), whole.left(whole.lastIndexOf(QByteArray::fromHex("5a465254"))));
+    AppState same = fresh();
+    RecordingUi quiet;
+    ASSERT_EQ(openProjectFrom(same, quiet, old), 1);
+    EXPECT_TRUE(quiet.messages.empty()); // the same album: nothing to say
+    dir.write(QStringLiteral("album/0.jpg"), test::makeJpeg(test::solidImage(400, 300, qRgb(9, 9, 9))));
     AppState opened = fresh();
     RecordingUi ui2;
-    ASSERT_EQ(openProjectFrom(opened, ui2, file), 1);
-    EXPECT_EQ(photos(opened), (std::vector<int>{0, -1, -1, -1, 0})); // photo 2 is no longer there
-    EXPECT_EQ(ui2.lastMessage().icon, Icon::Warning);
-    EXPECT_TRUE(ui2.lastMessage().text.contains(QStringLiteral("2 张照片和 1 个裁图位置")));
-    EXPECT_EQ(checkInvariants(opened), QString());
+    ASSERT_EQ(openProjectFrom(opened, ui2, old), 1);
+    ASSERT_EQ(ui2.messages.size(), 1u);
+    const QString text = ui2.lastMessage().text;
+    EXPECT_TRUE(text.contains(QStringLiteral("（4 张，现在 5 张）"))) << text.toStdString();
+    for (const char* position : {"Three：A001", "Three：A003", "Pair：P02"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(position))) << position;
 }
 
 TEST_F(Project, FailedSaveKeepsTheOldFile) {
