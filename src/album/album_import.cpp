@@ -71,7 +71,7 @@ bool fromCache(PhotoRecord& photo, const QString& path, const CachedThumb& hit) 
 }
 
 // What the cache keeps of a decoded record.
-CacheRow cacheRow(const PhotoRecord& photo, FileStamp stamp, const QByteArray& jpeg) {
+CacheRow cacheRow(const PhotoRecord& photo, FileIdentity stamp, const QByteArray& jpeg) {
     return {photo.image.file,
             stamp,
             {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged, photo.facesDetected,
@@ -91,7 +91,7 @@ void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode
     if (!cache.usable()) return;
     const QByteArray jpeg = settleThumbnail(photo.thumb);
     cache.store(
-        {cacheRow(photo, fileStamp(photo.image.file), jpeg)},
+        {cacheRow(photo, fileIdentity(photo.image.file), jpeg)},
         cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0, state.settings.ColorManage != 0));
 }
 
@@ -169,13 +169,13 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     const qint64 limit = thumbCacheLimit(state);
     ThumbCache cache(limit > 0 ? state.ThumbCacheFile : QString(), limit);
     const int mode = cacheMode(safe, load.autoOrient, load.manageColour);
-    std::vector<FileStamp> stamps(count);
+    std::vector<FileIdentity> stamps(count);
     std::vector<std::optional<CachedThumb>> hits(count);
     std::vector<QByteArray> fresh(count);
     if (cache.usable()) {
         for (int i = 0; i < count; ++i) {
             const QString path = folder + QLatin1Char('/') + files[i];
-            stamps[i] = fileStamp(path);
+            stamps[i] = fileIdentity(path);
             hits[i] = cache.find(path, stamps[i], mode);
             // A row made without looking for faces is decoded again when they are wanted.
             if (hits[i] && load.findFaces && !hits[i]->facesDetected) hits[i].reset();

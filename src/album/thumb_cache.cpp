@@ -15,8 +15,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include <sys/stat.h>
-
 namespace zanfold {
 
 namespace {
@@ -29,19 +27,29 @@ void note(const QString& text) {
     std::fprintf(stderr, "zanfold: %s\n", qPrintable(text));
 }
 
+// Why the last statement failed, in words: SQLite's own text, or its code when it gave none.
+QString reason(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty()) text = error.driverText().trimmed();
+    if (!error.nativeErrorCode().isEmpty())
+        text += QStringLiteral("（SQLite %1）").arg(error.nativeErrorCode());
+    return text.isEmpty() ? QStringLiteral("未知原因") : text;
+}
+
+// Another process holds the database (a write under way, a long clean-up): it is not damaged.
+bool busy(const QSqlError& error) {
+    bool number = false;
+    const int code = error.nativeErrorCode().toInt(&number);
+    // SQLITE_BUSY and SQLITE_LOCKED, with or without their extended codes.
+    return number && ((code & 0xFF) == 5 || (code & 0xFF) == 6);
+}
+
 QString uniqueConnection() {
     static std::atomic<int> next{0};
     return QStringLiteral("zanfold-thumbs-%1").arg(next++);
 }
 
 } // namespace
-
-FileStamp fileStamp(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
-    return {static_cast<qint64>(st.st_size),
-            static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
-}
 
 QString facesText(const std::vector<FaceBox>& faces) {
     QStringList parts;
@@ -94,13 +102,21 @@ QImage cachedImage(const QByteArray& jpeg) {
 
 ThumbCache::ThumbCache(const QString& file, qint64 limitBytes) : limit_(limitBytes) {
     if (file.isEmpty()) return;
-    if (open(file)) return;
-    // A database we cannot use is kept aside for a look, and a new one started once.
+    QSqlError failure;
+    if (open(file, &failure)) return;
+    // A database another program is using is not broken: this import does without it, and it stays.
+    if (busy(failure)) {
+        note(QStringLiteral("缩略图缓存正被另一个程序使用，本次导入不使用缓存：%1").arg(file));
+        return;
+    }
+    // A database that fails its checks is kept aside for a look, and a new one started once.
+    note(QStringLiteral("缩略图缓存无法使用（%1）").arg(reason(failure)));
     const QString aside = file + QStringLiteral(".broken");
     QFile::remove(aside);
     if (QFile::exists(file) && QFile::rename(file, aside))
         note(QStringLiteral("缩略图缓存无法使用，已移到 %1").arg(aside));
-    if (!open(file)) note(QStringLiteral("缩略图缓存无法使用，本次导入不使用缓存：%1").arg(file));
+    if (!open(file, &failure))
+        note(QStringLiteral("缩略图缓存无法使用，本次导入不使用缓存：%1（%2）").arg(file, reason(failure)));
 }
 
 ThumbCache::~ThumbCache() {
@@ -113,13 +129,17 @@ QString ThumbCache::defaultFile() {
            QStringLiteral("/zanfold/thumbnails.sqlite");
 }
 
-bool ThumbCache::open(const QString& file) {
-    if (!QDir().mkpath(QFileInfo(file).absolutePath())) return false;
+bool ThumbCache::open(const QString& file, QSqlError* failure) {
+    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
+        *failure = QSqlError(QStringLiteral("无法建立文件夹 ") + QFileInfo(file).absolutePath(), QString());
+        return false;
+    }
     const QString name = uniqueConnection();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        // A write of another process (an import storing its rows, a clean-up) is waited for this long.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         bool ok = db.open();
         QSqlQuery q(db);
         // The journal keeps the file whole through a crash in the middle of a write.
@@ -135,6 +155,13 @@ bool ThumbCache::open(const QString& file) {
         while (ok && q.next())
             hasFaces = hasFaces || q.value(1).toString() == QStringLiteral("faces");
         ok = ok && (hasFaces || q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN faces TEXT")));
+        // Rows made before the change time was kept have none, so they never match again: a copy with the
+        // old size and modification time is not taken for the old photo.
+        bool hasChanged = false;
+        ok = ok && q.exec(QStringLiteral("PRAGMA table_info(thumbs)"));
+        while (ok && q.next())
+            hasChanged = hasChanged || q.value(1).toString() == QStringLiteral("ctime");
+        ok = ok && (hasChanged || q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN ctime INTEGER")));
         // A file that is not a database, or a damaged one, fails here rather than at the first lookup.
         ok = ok && q.exec(QStringLiteral("SELECT COALESCE(MAX(used), 0) FROM thumbs")) && q.next();
         if (ok) {
@@ -142,6 +169,7 @@ bool ThumbCache::open(const QString& file) {
             connection_ = name;
             return true;
         }
+        *failure = q.lastError().isValid() ? q.lastError() : db.lastError();
         q = QSqlQuery();
         db.close();
     }
@@ -159,14 +187,15 @@ void ThumbCache::close() {
     connection_.clear();
 }
 
-std::optional<CachedThumb> ThumbCache::find(const QString& path, FileStamp stamp, int mode) {
+std::optional<CachedThumb> ThumbCache::find(const QString& path, FileIdentity stamp, int mode) {
     if (!usable() || !stamp.valid()) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.prepare(QStringLiteral("SELECT width, height, orientation, damaged, jpeg, faces FROM thumbs "
-                             "WHERE path = ? AND size = ? AND mtime = ? AND mode = ?"));
+                             "WHERE path = ? AND size = ? AND mtime = ? AND ctime = ? AND mode = ?"));
     q.addBindValue(path);
     q.addBindValue(stamp.size);
-    q.addBindValue(stamp.mtimeNs);
+    q.addBindValue(stamp.modifiedNs);
+    q.addBindValue(stamp.changedNs);
     q.addBindValue(mode);
     if (!q.exec() || !q.next()) return std::nullopt;
     CachedThumb t;
@@ -188,18 +217,28 @@ std::optional<CachedThumb> ThumbCache::find(const QString& path, FileStamp stamp
 void ThumbCache::store(const std::vector<CacheRow>& rows, int mode, const std::vector<QString>& used) {
     if (!usable() || (rows.empty() && used.empty())) return;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction()) return;
+    if (!db.transaction()) {
+        note(QStringLiteral("缩略图缓存未能写入：%1").arg(reason(db.lastError())));
+        return;
+    }
     const qint64 now = ++clock_;
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT OR REPLACE INTO thumbs (path, size, mtime, mode, width, height, "
-                                  "orientation, damaged, jpeg, used, faces) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    insert.prepare(QStringLiteral("INSERT OR REPLACE INTO thumbs (path, size, mtime, ctime, mode, width, "
+                                  "height, orientation, damaged, jpeg, used, faces) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     bool ok = true;
+    QSqlError failed; // the first statement that failed, whose reason is the real one
+    auto run = [&](QSqlQuery& q) {
+        if (!ok) return;
+        ok = q.exec();
+        if (!ok) failed = q.lastError();
+    };
     for (const CacheRow& row : rows) {
         if (!row.stamp.valid()) continue;
         insert.addBindValue(row.path);
         insert.addBindValue(row.stamp.size);
-        insert.addBindValue(row.stamp.mtimeNs);
+        insert.addBindValue(row.stamp.modifiedNs);
+        insert.addBindValue(row.stamp.changedNs);
         insert.addBindValue(mode);
         insert.addBindValue(row.thumb.width);
         insert.addBindValue(row.thumb.height);
@@ -209,18 +248,22 @@ void ThumbCache::store(const std::vector<CacheRow>& rows, int mode, const std::v
         insert.addBindValue(now);
         insert.addBindValue(row.thumb.facesDetected ? QVariant(facesText(row.thumb.faces))
                                                     : QVariant(QMetaType(QMetaType::QString)));
-        ok = ok && insert.exec();
+        run(insert);
     }
     QSqlQuery touch(db);
     touch.prepare(QStringLiteral("UPDATE thumbs SET used = ? WHERE path = ?"));
     for (const QString& path : used) {
         touch.addBindValue(now);
         touch.addBindValue(path);
-        ok = ok && touch.exec();
+        run(touch);
     }
-    if (!ok || !db.commit()) {
+    if (ok && !db.commit()) {
+        ok = false;
+        failed = db.lastError();
+    }
+    if (!ok) {
         db.rollback();
-        note(QStringLiteral("缩略图缓存未能写入：%1").arg(db.lastError().text()));
+        note(QStringLiteral("缩略图缓存未能写入：%1").arg(reason(failed)));
         return;
     }
     evict();

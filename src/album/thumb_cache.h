@@ -1,24 +1,17 @@
 #pragma once
 
 #include "core/records.h"
+#include "imaging/regular_file.h"
 
 #include <QByteArray>
 #include <QImage>
+#include <QSqlError>
 #include <QString>
 
 #include <optional>
 #include <vector>
 
 namespace zanfold {
-
-// A file's identity for the cache: its size and modification time to the nanosecond. A file replaced
-// under the same name has another stamp.
-struct FileStamp {
-    qint64 size = -1;
-    qint64 mtimeNs = 0;
-    bool valid() const { return size >= 0; }
-};
-FileStamp fileStamp(const QString& path);
 
 // What import computes for one photo file, as the cache keeps it. `orientation` is the EXIF orientation
 // the photo is shown in (1 when AutoOrient is off).
@@ -40,7 +33,7 @@ std::optional<std::vector<FaceBox>> parseFacesText(const QString& text);
 // One photo for store(): the file, its stamp and what to keep for it.
 struct CacheRow {
     QString path;
-    FileStamp stamp;
+    FileIdentity stamp; // a row stands for the file while its identity is what it was
     CachedThumb thumb;
 };
 
@@ -54,8 +47,10 @@ QByteArray settleThumbnail(QImage& thumb);
 QImage cachedImage(const QByteArray& jpeg);
 
 // The thumbnail cache: a SQLite database in the user's cache folder, one row per photo file by absolute
-// path. It can never make import worse: a database that cannot be opened or read is moved aside once and
-// then left alone (a line on standard error, no message box); every failure after that just means a miss.
+// path. It can never make import worse: a database that fails its checks (not a database, damaged, another
+// schema) is moved aside once and a new one started; one that another process holds past the busy timeout
+// is left alone and this import goes on without it (a line on standard error, no message box); every
+// failure after that just means a miss.
 // Used from the user-interface thread only.
 class ThumbCache {
 public:
@@ -68,7 +63,7 @@ public:
     static QString defaultFile();
     bool usable() const { return !connection_.isEmpty(); }
 
-    std::optional<CachedThumb> find(const QString& path, FileStamp stamp, int mode);
+    std::optional<CachedThumb> find(const QString& path, FileIdentity stamp, int mode);
     // Writes the rows (replacing older ones of the same files) and marks `used` as used now, in one
     // transaction; then evicts the least recently used rows past the size limit.
     void store(const std::vector<CacheRow>& rows, int mode, const std::vector<QString>& used = {});
@@ -77,7 +72,7 @@ public:
     int rows();
 
 private:
-    bool open(const QString& file);
+    bool open(const QString& file, QSqlError* failure);
     void close();
     void evict();
 

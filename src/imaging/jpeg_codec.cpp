@@ -1,6 +1,7 @@
 #include "imaging/jpeg_codec.h"
 
-#include <QFile>
+#include "imaging/regular_file.h"
+
 #include <QRect>
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+
+#include <jerror.h>
 
 namespace zanfold {
 
@@ -93,12 +96,56 @@ int exifOrientation(const uchar* data, unsigned length) {
     return 1;
 }
 
+// Feeds libjpeg from the file in plain reads of kChunk bytes. A file that ends early, or whose read fails,
+// ends in an inserted end-of-image marker and a warning: the decoder fills in the rest and the photo counts
+// as damaged, as for any cut file.
+constexpr qsizetype kChunk = 256 * 1024;
+
+struct Source {
+    jpeg_source_mgr pub;
+    RegularFile* file = nullptr;
+    std::vector<JOCTET> buffer;
+    bool readFailed = false;
+};
+
+void initSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<Source*>(cinfo->src);
+    qint64 got = src->file->read(reinterpret_cast<char*>(src->buffer.data()), kChunk);
+    if (got <= 0) {
+        if (got < 0) src->readFailed = true;
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    src->pub.next_input_byte = src->buffer.data();
+    src->pub.bytes_in_buffer = static_cast<size_t>(got);
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    auto* src = reinterpret_cast<Source*>(cinfo->src);
+    while (count > static_cast<long>(src->pub.bytes_in_buffer)) {
+        count -= static_cast<long>(src->pub.bytes_in_buffer);
+        fillInput(cinfo);
+    }
+    src->pub.next_input_byte += count;
+    src->pub.bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+void termSource(j_decompress_ptr) {}
+
 } // namespace
 
 struct JpegReader::Impl {
-    QFile file;
-    QByteArray bytes; // used when the file cannot be mapped
-    const uchar* data = nullptr;
+    explicit Impl(const QString& path) : file(path) {}
+
+    RegularFile file;
+    Source source;
+    QByteArray head; // the first bytes of a file that is not a JPEG, for the other decoders
     qint64 length = 0;
     ErrorManager err{};
     jpeg_decompress_struct cinfo{};
@@ -118,31 +165,41 @@ struct JpegReader::Impl {
     QString libjpegMessage() const { return QString::fromLocal8Bit(err.message); }
 };
 
-JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
-    d->file.setFileName(path);
-    if (!d->file.open(QIODevice::ReadOnly)) {
-        d->error = d->file.errorString();
+JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>(path)) {
+    if (!d->file.ok()) {
+        d->error = d->file.error().description;
         return;
     }
-    d->length = d->file.size();
-    d->data = d->length > 0 ? d->file.map(0, d->length) : nullptr;
-    if (!d->data) {
-        d->bytes = d->file.readAll();
-        d->data = reinterpret_cast<const uchar*>(d->bytes.constData());
-        d->length = d->bytes.size();
+    d->length = d->file.identity().size;
+    Source& src = d->source;
+    src.file = &d->file;
+    src.buffer.resize(static_cast<size_t>(kChunk));
+    const qint64 got = d->file.read(reinterpret_cast<char*>(src.buffer.data()), kChunk);
+    if (got < 0) {
+        d->error = d->file.error().description;
+        return;
     }
-    d->jpeg = d->length >= 3 && d->data[0] == 0xFF && d->data[1] == 0xD8 && d->data[2] == 0xFF;
+    const uchar* data = src.buffer.data();
+    d->jpeg = got >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
     if (!d->jpeg) {
+        d->head = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(got));
         d->error = QStringLiteral("not a JPEG file");
         return;
     }
+    src.pub.init_source = initSource;
+    src.pub.fill_input_buffer = fillInput;
+    src.pub.skip_input_data = skipInput;
+    src.pub.resync_to_restart = jpeg_resync_to_restart;
+    src.pub.term_source = termSource;
+    src.pub.next_input_byte = data;
+    src.pub.bytes_in_buffer = static_cast<size_t>(got);
     installErrorManager(d->err);
     d->cinfo.err = &d->err.pub;
     const bool ok = guarded(d->err, [&] {
         jpeg_create_decompress(&d->cinfo);
         d->created = true;
         d->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
-        jpeg_mem_src(&d->cinfo, d->data, static_cast<unsigned long>(d->length));
+        d->cinfo.src = &d->source.pub;
         jpeg_save_markers(&d->cinfo, JPEG_APP0 + 1, 0xFFFF);
         jpeg_save_markers(&d->cinfo, JPEG_APP0 + 2, 0xFFFF); // ICC profile chunks
         jpeg_read_header(&d->cinfo, TRUE);
@@ -181,6 +238,19 @@ JpegReader::JpegReader(const QString& path) : d(std::make_unique<Impl>()) {
 }
 
 JpegReader::~JpegReader() = default;
+
+QByteArray JpegReader::otherPicture(QString* error) {
+    if (!d->jpeg && d->file.ok()) {
+        const QByteArray rest = d->file.readAll();
+        if (d->file.ok()) return d->head + rest;
+    }
+    if (error) *error = d->jpeg ? QStringLiteral("a JPEG file") : d->file.error().description;
+    return {};
+}
+
+QString JpegReader::readFailure() const {
+    return d->source.readFailed ? d->file.error().description : QString();
+}
 
 bool JpegReader::isJpeg() const {
     return d->jpeg;

@@ -29,6 +29,11 @@ public:
     bool ok() const;
     // The file starts like a JPEG (whether or not its header then reads).
     bool isJpeg() const;
+    // A file that is no JPEG: its whole content, for the other picture decoders (once); empty, with the
+    // system's reason in `error`, when it could not be opened or read.
+    QByteArray otherPicture(QString* error);
+    // The system's reason when reading the file failed part way (the picture is then filled in as damaged).
+    QString readFailure() const;
     QString error() const;
     QSize size() const;      // stored pixel size
     int orientation() const; // EXIF orientation 1..8, 1 when none is recorded

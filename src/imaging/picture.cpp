@@ -3,8 +3,10 @@
 #include "imaging/faces.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/orientation.h"
+#include "imaging/regular_file.h"
 #include "imaging/resample.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
 
@@ -121,12 +123,25 @@ Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request
     return done;
 }
 
-Rendered renderOther(const ImageSource& source, const Request& req) {
-    QImageReader reader(source.file);
+// A picture of another kind than JPEG from the file's bytes.
+QImage readOther(const QByteArray& bytes, QString* error) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
-    QImage picture = reader.read();
-    if (picture.isNull()) return {{}, reader.errorString()};
+    const QImage picture = reader.read();
+    if (picture.isNull() && error) *error = reader.errorString();
+    return picture;
+}
+
+Rendered renderOther(JpegReader& opened, const ImageSource& source, const Request& req) {
+    QString error;
+    const QByteArray bytes = opened.otherPicture(&error);
+    if (!error.isEmpty()) return {{}, error};
+    QImage picture = readOther(bytes, &error);
+    if (picture.isNull()) return {{}, error};
     // Pictures of other kinds carry their colour space with them; Qt converts those itself.
     if (req.manageColour && picture.colorSpace().isValid() && picture.colorSpace() != QColorSpace::SRgb)
         picture.convertToColorSpace(QColorSpace::SRgb);
@@ -171,7 +186,7 @@ Rendered render(const ImageSource& source, const Request& req) {
     // One open of the file: recognised by its first bytes, then read by the right decoder.
     JpegReader reader(source.file);
     if (reader.isJpeg()) return renderJpeg(reader, source, req);
-    return renderOther(source, req);
+    return renderOther(reader, source, req);
 }
 
 } // namespace
@@ -189,7 +204,12 @@ PictureInfo probe(const QString& path) {
         info.orientation = reader.orientation();
         return info;
     }
-    QImageReader other(path);
+    const QByteArray bytes = reader.otherPicture(&info.error);
+    if (!info.error.isEmpty()) return info;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader other(&buffer);
     other.setDecideFormatFromContent(true);
     const QSize size = other.canRead() ? other.size() : QSize();
     if (!size.isValid() || size.isEmpty()) {
@@ -223,9 +243,8 @@ Rendered renderCrop(const ImageSource& source, const QRect& rect, int outWidth, 
 }
 
 QImage loadMask(const QString& path, QSize displaySize) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage mask = reader.read();
+    RegularFile file(path);
+    const QImage mask = readOther(file.readAll(), nullptr);
     if (mask.isNull() || displaySize.isEmpty()) return {};
     return mask.convertToFormat(QImage::Format_ARGB32_Premultiplied)
         .scaled(displaySize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -128,7 +128,7 @@ TEST_F(FaceImport, FacesSurviveACacheHit) {
     const int mode = cacheMode(false, true, true);
     {
         ThumbCache cache(state.ThumbCacheFile, 1 << 30);
-        const auto row = cache.find(path, fileStamp(path), mode);
+        const auto row = cache.find(path, fileIdentity(path), mode);
         ASSERT_TRUE(row);
         EXPECT_FALSE(row->facesDetected);
     }
@@ -137,12 +137,12 @@ TEST_F(FaceImport, FacesSurviveACacheHit) {
     ASSERT_EQ(found.size(), 1u);
     {
         ThumbCache cache(state.ThumbCacheFile, 1 << 30);
-        const auto row = cache.find(path, fileStamp(path), mode);
+        const auto row = cache.find(path, fileIdentity(path), mode);
         ASSERT_TRUE(row);
         EXPECT_TRUE(row->facesDetected);
         EXPECT_EQ(row->faces, found);
         const QString none = album + QStringLiteral("/3-none.jpg");
-        const auto empty = cache.find(none, fileStamp(none), mode);
+        const auto empty = cache.find(none, fileIdentity(none), mode);
         ASSERT_TRUE(empty);
         EXPECT_TRUE(empty->facesDetected); // looked, none found: not looked for again
         EXPECT_TRUE(empty->faces.empty());
@@ -175,7 +175,7 @@ TEST_F(FaceImport, ACacheOfAnEarlierVersionTakesFaces) {
     ThumbCache cache(state.ThumbCacheFile, 1 << 30);
     EXPECT_EQ(cache.rows(), 3);
     const QString path = album + QStringLiteral("/2-apart.jpg");
-    const auto row = cache.find(path, fileStamp(path), cacheMode(false, true, true));
+    const auto row = cache.find(path, fileIdentity(path), cacheMode(false, true, true));
     ASSERT_TRUE(row);
     EXPECT_EQ(row->faces.size(), 2u);
 }

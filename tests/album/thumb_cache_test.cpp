@@ -151,6 +151,52 @@ TEST_F(Cache, ChangedFilesSettingsAndReloadsMiss) {
     EXPECT_FALSE(looksGreen(QStringLiteral("c.jpg")));
 }
 
+// Another picture padded to the old file's size, with the old modification time put back, is still
+// another file: its change time gives it away.
+TEST_F(Cache, ACopyWithTheOldSizeAndTimeIsNotTakenForTheOldPhoto) {
+    const auto cold = import();
+    markRow(QStringLiteral("a.jpg"));
+    const QString path = album + QStringLiteral("/a.jpg");
+    const FileIdentity before = fileIdentity(path);
+    QByteArray other = test::makeJpeg(test::gradientImage(600, 900));
+    ASSERT_LT(other.size(), before.size);
+    other.append(QByteArray(static_cast<qsizetype>(before.size - other.size()), '\0'));
+    dir.write(QStringLiteral("trip/a.jpg"), other);
+    const struct timespec times[2] = {{0, UTIME_OMIT},
+                                      {static_cast<time_t>(before.modifiedNs / 1000000000),
+                                       static_cast<long>(before.modifiedNs % 1000000000)}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    const FileIdentity after = fileIdentity(path);
+    ASSERT_EQ(after.size, before.size);
+    ASSERT_EQ(after.modifiedNs, before.modifiedNs);
+    const auto warm = import();
+    EXPECT_FALSE(looksGreen(QStringLiteral("a.jpg")));
+    EXPECT_EQ(warm.at(QStringLiteral("a.jpg")).height, 900);
+}
+
+// A cache another process holds for longer than the wait is neither moved aside nor emptied: this import
+// goes on without it, and the next one finds its rows.
+TEST_F(Cache, ABusyCacheIsKept) {
+    import();
+    QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+    {
+        holder.setDatabaseName(state.ThumbCacheFile);
+        ASSERT_TRUE(holder.open());
+        QSqlQuery lock(holder);
+        ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        EXPECT_EQ(import().size(), 3u);
+        EXPECT_FALSE(QFile::exists(state.ThumbCacheFile + QStringLiteral(".broken")));
+        ASSERT_TRUE(lock.exec(QStringLiteral("ROLLBACK")));
+        holder.close();
+    }
+    holder = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    EXPECT_EQ(ThumbCache(state.ThumbCacheFile, 1 << 30).rows(), 3);
+    markRow(QStringLiteral("b.jpg"));
+    import();
+    EXPECT_TRUE(looksGreen(QStringLiteral("b.jpg")));
+}
+
 TEST_F(Cache, ABrokenOrUnreachableCacheLeavesImportWorking) {
     const auto plain = [&] {
         AppState none;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "imaging/file_utils.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace zanfold {
+
+// What the file system says of a file. When any of it changed, the file may hold another picture, even
+// where a copy kept its size and its modification time (`touch -d`): the change time moves with every
+// write and every change of the other two. Times in nanoseconds.
+struct FileIdentity {
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool valid() const { return size >= 0; }
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the regular file the path names (links followed); invalid for anything else.
+FileIdentity fileIdentity(const QString& path);
+
+// A photo, placeholder or mask opened for reading. Only a regular file opens, after following links:
+// never a device, a pipe or a folder, and never in a way that could wait for a writer. It is read with
+// plain reads, never mapped, so a file another program cuts short reads as a short file instead of a
+// fault; and never beyond the size it had when it was opened, whatever is appended meanwhile.
+class RegularFile {
+public:
+    explicit RegularFile(const QString& path);
+    ~RegularFile();
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    bool ok() const { return !error_.failed(); }
+    // Why it did not open, or why the last read failed.
+    const FileError& error() const { return error_; }
+    const FileIdentity& identity() const { return identity_; }
+    // Reads at most `max` bytes; the count read, 0 at the end (the size it had when opened), -1 when the
+    // system failed the read (error() then says why).
+    qint64 read(char* buffer, qint64 max);
+    // What is left of the file, up to its size when opened; empty after a failed read.
+    QByteArray readAll();
+
+private:
+    qintptr handle_ = -1;
+    qint64 left_ = 0;
+    FileIdentity identity_;
+    FileError error_;
+};
+
+} // namespace zanfold
