@@ -106,7 +106,8 @@ FileError ZF_MAKEDIR(const QString& folder) {
 QStringList listFiles(const QString& folder, const QString& pattern) {
     QDir dir(folder);
     dir.setNameFilters({pattern});
-    dir.setFilter(QDir::Files | QDir::Hidden);
+    // Devices, pipes and broken links under a matching name are listed too, so the import can name them.
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
     QStringList names = dir.entryList();
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);

@@ -12,6 +12,9 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 #include <vector>
 
@@ -183,6 +186,36 @@ TEST_F(Cli, ATemplateTakenTwiceWritesTwoFolders) {
     for (const char* folder : {"/album/Wedding", "/album/Wedding (2)"})
         EXPECT_EQ(QDir(album + QString::fromUtf8(folder)).entryList(QDir::Files).size(), 5) << folder;
     EXPECT_TRUE(run.out.contains(QStringLiteral("已写入 10 个文件"))) << run.out.toStdString();
+}
+
+// Names an album may hold that are no photos: a link to a device that never ends, one to a device of
+// random bytes, a pipe no one writes to. The crop ends in time, within a bound on memory, and names them.
+TEST_F(Cli, DevicesAndPipesInAnAlbumAreNamedNotRead) {
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(album + QStringLiteral("/Z0.jpg")).constData()), 0);
+    ASSERT_EQ(::symlink("/dev/urandom", QFile::encodeName(album + QStringLiteral("/Z1.jpg")).constData()), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(album + QStringLiteral("/Z2.jpg")).constData(), 0600), 0);
+    QStringList command{QStringLiteral(ZANFOLD_CLI),  QStringLiteral("crop"),
+                        QStringLiteral("--album"),    album,
+                        QStringLiteral("--template"), QStringLiteral("Wedding")};
+    command += common();
+    QStringList quoted;
+    for (const QString& part : command)
+        quoted << QLatin1Char('\'') + part + QLatin1Char('\'');
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    const QString limit; // the sanitizers reserve more address space than any bound would allow
+#else
+    const QString limit = QStringLiteral("ulimit -v 4000000; ");
+#endif
+    QProcess process;
+    process.setProcessEnvironment(testEnvironment());
+    process.start(QStringLiteral("bash"), {QStringLiteral("-c"), limit + QStringLiteral("exec timeout 120 ") +
+                                                                     quoted.join(QLatin1Char(' '))});
+    ASSERT_TRUE(process.waitForFinished(180000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 0) << err.toStdString();
+    for (const char* name : {"Z0.jpg", "Z1.jpg", "Z2.jpg"})
+        EXPECT_TRUE(err.contains(QString::fromLatin1(name))) << name << ": " << err.toStdString();
+    EXPECT_EQ(QDir(album + QStringLiteral("/album/Wedding")).entryList(QDir::Files).size(), 5);
 }
 
 TEST_F(Cli, EmptyPositionStopsAndWritesNothing) {
