@@ -61,10 +61,11 @@ void setPicture(PhotoRecord& photo, const ImageSource& source, const QImage& thu
 }
 
 // The record as loadPhotoFile would have filled it, from a cache row; false when the row cannot be read.
-bool fromCache(PhotoRecord& photo, const QString& path, const CachedThumb& hit) {
+bool fromCache(PhotoRecord& photo, const QString& path, FileIdentity stamp, const CachedThumb& hit) {
     const QImage thumb = cachedImage(hit.jpeg);
     if (thumb.isNull()) return false;
-    setPicture(photo, ImageSource{path, hit.orientation, 0}, thumb, hit.damaged, hit.width, hit.height);
+    setPicture(photo, ImageSource{path, hit.orientation, 0, stamp}, thumb, hit.damaged, hit.width,
+               hit.height);
     photo.facesDetected = hit.facesDetected;
     photo.faces = hit.faces;
     return true;
@@ -91,7 +92,7 @@ void rememberThumbnail(const AppState& state, PhotoRecord& photo, ThumbMode mode
     if (!cache.usable()) return;
     const QByteArray jpeg = settleThumbnail(photo.thumb);
     cache.store(
-        {cacheRow(photo, fileIdentity(photo.image.file), jpeg)},
+        {cacheRow(photo, photo.image.identity, jpeg)},
         cacheMode(mode == ThumbMode::Safe, state.settings.AutoOrient != 0, state.settings.ColorManage != 0));
 }
 
@@ -100,9 +101,11 @@ PhotoLoad photoLoad(const Settings& settings, ThumbMode mode) {
 }
 
 QString loadPhotoFile(PhotoRecord& photo, const QString& path, const PhotoLoad& load) {
+    // Taken first: a file that changes while it is read then no longer matches, and is not cropped unread.
+    const FileIdentity identity = fileIdentity(path);
     const PictureInfo info = probe(path);
     if (!info.ok()) return info.error.isEmpty() ? QStringLiteral("不是可以读取的图片") : info.error;
-    const ImageSource source{path, load.autoOrient ? info.orientation : 1, 0};
+    const ImageSource source{path, load.autoOrient ? info.orientation : 1, 0, identity};
     const bool turned = source.orientation >= 5;
     const int width = turned ? info.size.height() : info.size.width();
     const int height = turned ? info.size.width() : info.size.height();
@@ -191,7 +194,7 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
             photo.fileName = files[i];
             photo.index = i;
             const QString path = folder + QLatin1Char('/') + files[i];
-            if (!hits[i] || !fromCache(photo, path, *hits[i])) {
+            if (!hits[i] || !fromCache(photo, path, stamps[i], *hits[i])) {
                 errors[i] = loadPhotoFile(photo, path, load);
                 // The thumbnail becomes the one the cache will give back, so hits and misses look alike.
                 if (caching && errors[i].isEmpty()) fresh[i] = settleThumbnail(photo.thumb);

@@ -18,12 +18,26 @@ inline constexpr int kTemplateNameCapacity = 60;
 inline constexpr int kSlotNameCapacity = 10;
 inline constexpr int kMaxSpecs = 9;
 
+// What the file system says of a file. When any of it changed, the file may hold another picture, even
+// where a copy kept its size and its modification time (`touch -d`): the change time moves with every
+// write and every change of the other two. Times in nanoseconds.
+struct FileIdentity {
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool valid() const { return size >= 0; }
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // Where a photo's pixels come from: its file, the EXIF orientation applied on decoding (1 = as stored) and
 // the quarter turns the user applied since. Full pixels are decoded from this only when a crop is rendered.
 struct ImageSource {
     QString file;
     int orientation = 1;
     int quarterTurns = 0; // counter-clockwise quarter turns, 0..3
+    // The file as it was when the record was made from it; a crop refuses a file that is no longer that
+    // one. Not known (invalid): not checked.
+    FileIdentity identity = {};
 };
 
 // A face found in a photo: its box in pixels of the upright photo (EXIF orientation and turns applied) and

@@ -137,9 +137,19 @@ QRect sourceRect(const PhotoRecord& photo, const SlotRecord& slot) {
     // Single precision, as the stored rectangles were always scaled.
     const float kx = static_cast<float>(photo.width) / static_cast<float>(photo.thumbWidth);
     const float ky = static_cast<float>(photo.height) / static_cast<float>(photo.thumbHeight);
-    return QRect(nearest(static_cast<double>(kx) * slot.cropX), nearest(static_cast<double>(ky) * slot.cropY),
-                 nearest(static_cast<double>(kx) * slot.cropWidth),
-                 nearest(static_cast<double>(ky) * slot.cropHeight));
+    QRect r(nearest(static_cast<double>(kx) * slot.cropX), nearest(static_cast<double>(ky) * slot.cropY),
+            nearest(static_cast<double>(kx) * slot.cropWidth), nearest(static_cast<double>(ky) * slot.cropHeight));
+    // A crop thinner than a photo pixel (a sliver of a tiny photo in a long strip) still takes one pixel,
+    // inside the photo when the crop is, rather than rounding to nothing and a blank output.
+    auto atLeastOne = [](int& start, int& length, int cropStart, int cropLength, int thumb, int photo) {
+        if (length >= 1) return;
+        length = 1;
+        if (cropStart >= 0 && cropStart + cropLength <= thumb) start = std::clamp(start, 0, photo - 1);
+    };
+    int x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    atLeastOne(x, w, slot.cropX, slot.cropWidth, photo.thumbWidth, photo.width);
+    atLeastOne(y, h, slot.cropY, slot.cropHeight, photo.thumbHeight, photo.height);
+    return QRect(x, y, w, h);
 }
 
 double enlargementFactor(const QRect& source, QSize out) {

@@ -155,6 +155,32 @@ bool isSrgb(cmsHPROFILE profile, cmsHPROFILE srgb) {
     return true;
 }
 
+// A matrix-shaper profile that describes colours at all: colorants of real, positive amounts and tone
+// curves that rise from black to white within the range of light. A negative gamma or a zero colorant
+// reads as a profile but would turn every pixel black (or into arithmetic outside any range).
+bool sensibleMatrixShaper(cmsHPROFILE profile) {
+    double whiteY = 0;
+    for (cmsTagSignature tag : {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag}) {
+        const auto* c = static_cast<const cmsCIEXYZ*>(cmsReadTag(profile, tag));
+        if (!c || !std::isfinite(c->X) || !std::isfinite(c->Y) || !std::isfinite(c->Z)) return false;
+        if (c->X < -0.05 || c->Y < -0.05 || c->Z < -0.05 || c->X + c->Y + c->Z <= 0.01) return false;
+        whiteY += c->Y;
+    }
+    if (whiteY < 0.5 || whiteY > 2.0) return false;
+    for (cmsTagSignature tag : {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag}) {
+        const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, tag));
+        if (!curve) return false;
+        float last = -1;
+        for (int i = 0; i <= 64; ++i) {
+            const float v = cmsEvalToneCurveFloat(curve, static_cast<float>(i) / 64.0f);
+            if (!std::isfinite(v) || v < -0.01f || v > 1.01f || v < last - 0.01f) return false;
+            last = v;
+        }
+        if (last <= 0.5f) return false;
+    }
+    return true;
+}
+
 ColourPlan buildPlan(const QByteArray& icc, DecodedPixels pixels) {
     ProfileHandle profile(cmsOpenProfileFromMem(icc.constData(), static_cast<cmsUInt32Number>(icc.size())));
     if (!profile.p) return {nullptr, true};
@@ -163,6 +189,7 @@ ColourPlan buildPlan(const QByteArray& icc, DecodedPixels pixels) {
     // Grey photos decode to RGB rows: a grey profile is left aside rather than misapplied.
     if (space == cmsSigGrayData) return {};
     if ((cmyk && space != cmsSigCmykData) || (!cmyk && space != cmsSigRgbData)) return {nullptr, true};
+    if (!cmyk && cmsIsMatrixShaper(profile.p) && !sensibleMatrixShaper(profile.p)) return {nullptr, true};
     ProfileHandle srgb(cmsCreate_sRGBProfile());
     if (!cmyk && isSrgb(profile.p, srgb.p)) return {};
     if (!cmyk && cmsIsMatrixShaper(profile.p)) {

@@ -248,6 +248,10 @@ QByteArray JpegReader::otherPicture(QString* error) {
     return {};
 }
 
+FileIdentity JpegReader::identity() const {
+    return d->file.identity();
+}
+
 QString JpegReader::readFailure() const {
     return d->source.readFailed ? d->file.error().description : QString();
 }

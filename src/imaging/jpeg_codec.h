@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/records.h"
 #include "imaging/colour.h"
 
 namespace zanfold {
@@ -32,6 +33,8 @@ public:
     // A file that is no JPEG: its whole content, for the other picture decoders (once); empty, with the
     // system's reason in `error`, when it could not be opened or read.
     QByteArray otherPicture(QString* error);
+    // The file as it was when opened (invalid when it did not open).
+    FileIdentity identity() const;
     // The system's reason when reading the file failed part way (the picture is then filled in as damaged).
     QString readFailure() const;
     QString error() const;

@@ -185,11 +185,18 @@ Rendered render(const ImageSource& source, const Request& req) {
         return {{}, QStringLiteral("invalid output size %1 x %2").arg(req.out.width()).arg(req.out.height())};
     // One open of the file: recognised by its first bytes, then read by the right decoder.
     JpegReader reader(source.file);
+    // A photo replaced or rewritten since its record was made would be cut with the old one's geometry.
+    if (source.identity.valid() && reader.identity().valid() && reader.identity() != source.identity)
+        return {{}, photoChangedText()};
     if (reader.isJpeg()) return renderJpeg(reader, source, req);
     return renderOther(reader, source, req);
 }
 
 } // namespace
+
+QString photoChangedText() {
+    return QStringLiteral("照片文件在导入后已被修改或替换");
+}
 
 PictureInfo probe(const QString& path) {
     PictureInfo info;

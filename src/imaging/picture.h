@@ -23,6 +23,9 @@ struct PictureInfo {
 
 PictureInfo probe(const QString& path);
 
+// Why a crop refused its photo: the file is no longer the one its record was made from.
+QString photoChangedText();
+
 // A decoded picture, or the reason there is none.
 struct Rendered {
     QImage image; // RGB888

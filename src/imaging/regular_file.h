@@ -1,22 +1,12 @@
 #pragma once
 
+#include "core/records.h"
 #include "imaging/file_utils.h"
 
 #include <QByteArray>
 #include <QString>
 
 namespace zanfold {
-
-// What the file system says of a file. When any of it changed, the file may hold another picture, even
-// where a copy kept its size and its modification time (`touch -d`): the change time moves with every
-// write and every change of the other two. Times in nanoseconds.
-struct FileIdentity {
-    qint64 size = -1;
-    qint64 modifiedNs = 0;
-    qint64 changedNs = 0;
-    bool valid() const { return size >= 0; }
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
 
 // The identity of the regular file the path names (links followed); invalid for anything else.
 FileIdentity fileIdentity(const QString& path);

@@ -8,8 +8,10 @@
 #include "crop/slots.h"
 #include "imaging/image_save.h"
 #include "imaging/picture.h"
+#include "imaging/regular_file.h"
 #include "output/preflight.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSet>
@@ -44,13 +46,29 @@ CropJob jobFor(const AppState& state, int g, int w, bool manageColour) {
             g};
 }
 
-FileError writeJob(const CropJob& job, QRgb background, int quality) {
+// Why one file was not written: the photo could not be read (`photo` set), or the output file failed.
+struct JobFailure {
+    FileError error;
+    bool photo = false;
+    bool failed() const { return error.failed(); }
+};
+
+JobFailure writeJob(const CropJob& job, QRgb background, int quality) {
     const Rendered image =
         renderCrop(job.source, job.rect, job.size.width(), job.size.height(), background, job.manageColour);
-    if (!image.ok()) return {EIO, image.error};
+    if (!image.ok()) return {{EIO, image.error}, true};
     FileError reason;
-    if (GDIPLUSSAVEJPEG(image.image, job.file, quality, &reason) != 0) return reason;
+    if (GDIPLUSSAVEJPEG(image.image, job.file, quality, &reason) != 0) return {reason, false};
     return {};
+}
+
+// How a failed file is told: the photo and the system's reason when the photo was the problem, else the
+// output file and its error.
+QString failureText(const QString& lead, const CropJob& job, const JobFailure& failure) {
+    if (failure.photo)
+        return lead + QStringLiteral("\n照片无法读取：") + QDir::toNativeSeparators(job.source.file) +
+               QStringLiteral("\n") + failure.error.description;
+    return errorText(lead + QDir::toNativeSeparators(job.file), failure.error);
 }
 
 // Makes the folder when it is missing; the reason when that fails.
@@ -130,11 +148,6 @@ void prepareSlot(AppState& state, int g, int w, int s, const QString& folder) {
     slot.srcHeight = source.height();
 }
 
-FileError renderSlot(const AppState& state, int g) {
-    return writeJob(jobFor(state, g, 0, state.settings.ColorManage != 0),
-                    backgroundColour(state.settings.BackColor), state.settings.JpegQuality);
-}
-
 int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
     if (filesWritten) *filesWritten = 0;
     const int works = static_cast<int>(state.WorkTemplates.size());
@@ -183,6 +196,11 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
         return 0;
     }
     const QStringList& damaged = report.damaged;
+    // Positions whose photo changed since it was read are left as they are on disk.
+    std::erase_if(jobs, [&](const CropJob& job) {
+        return std::find(report.changedSlots.begin(), report.changedSlots.end(), job.slot) !=
+               report.changedSlots.end();
+    });
 
     const int total = static_cast<int>(jobs.size());
     state.CancelOffered = true;
@@ -195,14 +213,14 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
     std::vector<char> written(total, 0); // each worker sets only its own job's mark
     int failed = 0;
     int firstFailed = total;
-    QString firstFile;
-    FileError firstError;
+    JobFailure firstError;
     const bool cancelled = runParallel(
         total, state.JobCount > 0 ? state.JobCount : workerCount(),
         [&](int i) {
             const CropJob& job = jobs[i];
-            const FileError error =
-                folderErrors[job.work].failed() ? folderErrors[job.work] : writeJob(job, background, quality);
+            const JobFailure error = folderErrors[job.work].failed()
+                                         ? JobFailure{folderErrors[job.work], false}
+                                         : writeJob(job, background, quality);
             if (!error.failed()) {
                 written[i] = 1;
                 return;
@@ -211,7 +229,6 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
             ++failed;
             if (i < firstFailed) {
                 firstFailed = i;
-                firstFile = job.file;
                 firstError = error;
             }
         },
@@ -238,8 +255,11 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
         if (written[i] && QFileInfo::exists(jobs[i].file)) files.insert(jobs[i].file);
     if (filesWritten) *filesWritten = static_cast<int>(files.size());
     const QString text = finishedText(elapsed);
+    const int skipped = static_cast<int>(report.changedPositions.size());
     // A batch that left files unwritten is not finished, and never says so.
-    ui.setStatus(1, failed == 0 ? text : QStringLiteral("裁图未完成：%1 个文件未能写入").arg(failed));
+    ui.setStatus(1, failed + skipped == 0
+                        ? text
+                        : QStringLiteral("裁图未完成：%1 个文件未能写入").arg(failed + skipped));
     ui.hideProgress();
     if (state.settings.OpenFolder) ZF_OPENFOLDER(ui, lastFolder);
     const QString damagedNote =
@@ -247,16 +267,23 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
                           : QStringLiteral("\n\n有 %1 个位置使用了已损坏的照片，裁出的图片可能有灰色区域：\n")
                                     .arg(damaged.size()) +
                                 nameList(damaged);
+    const QString skippedNote =
+        skipped == 0
+            ? QString()
+            : QStringLiteral("\n\n有 %1 个位置没有写入，它们的照片在读入后已被修改或移走：\n").arg(skipped) +
+                  nameList(report.changedPositions);
     if (failed > 0) {
-        const QString lead =
-            QStringLiteral("裁图未完成：有 %1 个文件未能写入，第一个是：\n").arg(failed) + firstFile;
-        ui.message(errorText(lead, firstError) + damagedNote, Icon::Warning);
+        const QString lead = QStringLiteral("裁图未完成：有 %1 个文件未能写入，第一个是：\n").arg(failed);
+        ui.message(failureText(lead, jobs[firstFailed], firstError) + skippedNote + damagedNote,
+                   Icon::Warning);
+    } else if (skipped > 0) {
+        ui.message(QStringLiteral("裁图未完成。") + skippedNote + damagedNote, Icon::Warning);
     } else if (!damaged.isEmpty()) {
         ui.message(text + damagedNote, Icon::Warning);
     } else if (state.settings.FinishAsk) {
         ui.message(text, Icon::Information);
     }
-    return failed == 0 ? 1 : 0;
+    return failed + skipped == 0 ? 1 : 0;
 }
 
 int CLIP_ONE(AppState& state, Ui& ui) {
@@ -266,18 +293,24 @@ int CLIP_ONE(AppState& state, Ui& ui) {
         ui.message(emptyOutFolderText(), Icon::Exclamation);
         return 0;
     }
-    const QString folder = templateFolder(state, state.CurrentWork, false);
-    FileError error = ensureFolder(folder);
-    prepareSlot(state, g, state.CurrentWork, state.CurrentSpec, folder);
-    if (!error.failed()) error = renderSlot(state, g);
-    if (error.failed()) {
-        ui.message(errorText(QStringLiteral("裁图失败：") + state.Slots[g].outFolder + state.Slots[g].name +
-                                 QStringLiteral(".jpg"),
-                             error),
+    const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
+    if (photo.image.identity.valid() && fileIdentity(photo.image.file) != photo.image.identity) {
+        ui.message(QStringLiteral(
+                       "这个位置没有写入：它的照片在读入后已被修改或移走（请先“更新照片”并检查裁图）：\n") +
+                       QDir::toNativeSeparators(photo.image.file),
                    Icon::Warning);
         return 0;
     }
-    const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
+    const QString folder = templateFolder(state, state.CurrentWork, false);
+    JobFailure error{ensureFolder(folder), false};
+    prepareSlot(state, g, state.CurrentWork, state.CurrentSpec, folder);
+    const CropJob job = jobFor(state, g, state.CurrentWork, state.settings.ColorManage != 0);
+    if (!error.failed())
+        error = writeJob(job, backgroundColour(state.settings.BackColor), state.settings.JpegQuality);
+    if (error.failed()) {
+        ui.message(failureText(QStringLiteral("裁图失败："), job, error), Icon::Warning);
+        return 0;
+    }
     if (photo.damaged)
         ui.message(QStringLiteral("裁图完成！\n\n这个位置使用的照片已损坏，裁出的图片可能有灰色区域：\n") +
                        photo.fileName,

@@ -29,9 +29,6 @@ QRgb backgroundColour(int windowsColour);
 // Fills the output fields of position g (size, folder, crop in full-photo pixels).
 void prepareSlot(AppState& state, int g, int w, int s, const QString& folder);
 
-// Renders position g (prepared) into its file. Failure gives the reason.
-FileError renderSlot(const AppState& state, int g);
-
 // What the batch says when positions have no photo: the one position's name as "'A001'没有分配照片！", or
 // their count and the first ten (template：position), then how many more.
 QString emptyPositionsText(const AppState& state, const std::vector<UsageEntry>& empty);

@@ -20,9 +20,22 @@ struct PreflightReport {
     std::vector<Enlarged> enlarged; // the worst first
     QStringList damaged;
     QStringList background;
-    // Enlargement and damage are worth a question; background alone is what CheckMove off asked for.
-    bool worthAsking() const { return !enlarged.empty() || !damaged.empty(); }
+    // Positions more than a quarter background although CheckMove kept every crop inside its photo: the
+    // photo no longer fits the crop (a project reopened over a photo that changed shape).
+    QStringList lostFit;
+    // Photos whose files changed (or went) since they were read, and the positions that use them: those
+    // are not written, since their crops were made on the old pictures.
+    QStringList changedPhotos;
+    std::vector<int> changedSlots; // global position numbers
+    QStringList changedPositions;
+    // Background alone is what CheckMove off asked for; the rest is worth a question.
+    bool worthAsking() const {
+        return !enlarged.empty() || !damaged.empty() || !lostFit.isEmpty() || !changedPositions.isEmpty();
+    }
 };
+
+// The part of the crop's source rectangle that lies outside its photo, 0 .. 1.
+double backgroundShare(const PhotoRecord& photo, const QRect& source);
 
 // Every position that holds a photo, as the batch would render it.
 PreflightReport preflightCheck(const AppState& state);

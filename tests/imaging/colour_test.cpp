@@ -153,7 +153,11 @@ TEST(Colour, AnUnusableProfileMarksThePhotoAndIsIgnored) {
         const char* name;
         QByteArray profile;
     } cases[] = {
-        {"truncated", broken}, {"noise", QByteArray(700, '\x5A')}, {"cmykOnRgb", test::cmykProfile()}};
+        {"truncated", broken},
+        {"noise", QByteArray(700, '\x5A')},
+        {"cmykOnRgb", test::cmykProfile()},
+        {"negativeGamma", test::negativeGammaProfile()},
+        {"zeroColorant", test::zeroColorantProfile()}};
     for (const auto& c : cases) {
         const QString path =
             patch(dir, QString::fromLatin1(c.name) + QStringLiteral(".jpg"), qRgb(60, 180, 90), c.profile);

@@ -1,10 +1,13 @@
 #include "output/batch_crop.h"
 
+#include "output/preflight.h"
+
 #include "album/album_import.h"
 #include "core/busy.h"
 #include "crop/assignment.h"
 #include "crop/slots.h"
 #include "imaging/picture.h"
+#include "imaging/regular_file.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -19,6 +22,11 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -209,6 +217,92 @@ TEST_F(Batch, EmptyPositionStopsBeforeAnythingIsWritten) {
     EXPECT_EQ(state.CurrentWork, 1);
     EXPECT_EQ(state.CurrentSpec, 1);
     EXPECT_EQ(state.CurrentSlot, 1);
+}
+
+// Photos so small that the crop of a long strip is thinner than one of their pixels: the output shows the
+// photo (never a blank file), and the enlargement is what it is, so the summary names it.
+TEST_F(Batch, ACropThinnerThanAPixelStillShowsThePhoto) {
+    importAlbum({{QStringLiteral("tiny.jpg"), test::solidImage(8, 8, qRgb(200, 30, 30))},
+                 {QStringLiteral("wide.jpg"), test::solidImage(30, 10, qRgb(30, 30, 200))}});
+    addTemplate(QStringLiteral("Strip"), {{'A', 1, 3000, 100, 2}});
+    for (int n = 0; n < 2; ++n)
+        assignPhoto(state, n, 0, 0, n, 3000, 100);
+    const PreflightReport report = preflightCheck(state);
+    ASSERT_EQ(report.enlarged.size(), 2u);
+    for (const auto& e : report.enlarged)
+        EXPECT_GT(e.factor, 99.0) << e.position.toStdString();
+    ui.answers = {Answer::Ok, Answer::Yes};
+    ASSERT_EQ(CLIP_BEGIN(state, ui), 1);
+    for (const char* name : {"A1.jpg", "A2.jpg"}) {
+        const QImage written(out(QStringLiteral("Strip/") + QString::fromLatin1(name)));
+        ASSERT_EQ(written.size(), QSize(3000, 100)) << name;
+        const QColor middle = written.pixelColor(1500, 50);
+        EXPECT_LT(std::min({middle.red(), middle.green(), middle.blue()}), 100) << name; // not white
+    }
+}
+
+// A photo replaced, rewritten or cut between the import and the batch is not cut with the old picture's
+// geometry: its position is named and left unwritten, and the batch does not report success.
+TEST_F(Batch, APhotoChangedSinceItWasReadIsNotCropped) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& name)> change; // of the file in the test folder
+    };
+    const Case cases[] = {
+        {"portrait in its place",
+         [&](const QString& path) {
+             dir.write(path, test::makeJpeg(test::solidImage(800, 1200, qRgb(0, 200, 0))));
+         }},
+        {"larger",
+         [&](const QString& name) { dir.write(name, test::makeJpeg(test::gradientImage(3200, 2000))); }},
+        {"cut", [&](const QString& name) { dir.write(name, TempDir::read(dir.file(name)).left(5000)); }},
+        {"same size and time",
+         [&](const QString& name) {
+             const QString path = dir.file(name);
+             const FileIdentity before = fileIdentity(path);
+             QByteArray other = test::makeJpeg(test::solidImage(600, 900, qRgb(0, 200, 0)));
+             other.append(QByteArray(static_cast<qsizetype>(before.size - other.size()), '\0'));
+             dir.write(name, other);
+             const struct timespec times[2] = {{0, UTIME_OMIT},
+                                               {static_cast<time_t>(before.modifiedNs / 1000000000),
+                                                static_cast<long>(before.modifiedNs % 1000000000)}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+             ASSERT_EQ(fileIdentity(path).modifiedNs, before.modifiedNs);
+         }},
+        {"gone", [&](const QString& name) { QFile::remove(dir.file(name)); }},
+    };
+    for (const Case& c : cases) {
+        state = AppState();
+        SetUp();
+        ui = RecordingUi();
+        QDir(dir.file(QStringLiteral("trip"))).removeRecursively();
+        importAlbum({{QStringLiteral("1.jpg"), test::gradientImage(2000, 1500)},
+                     {QStringLiteral("2.jpg"), test::gradientImage(2000, 1500)}});
+        addTemplate(QStringLiteral("Two"), {{'A', 3, 800, 600, 2}});
+        assignPhoto(state, 0, 0, 0, 0, 800, 600);
+        assignPhoto(state, 1, 0, 0, 1, 800, 600);
+        c.change(QStringLiteral("trip/2.jpg"));
+        int written = 0;
+        ui.answers = {Answer::Ok, Answer::Yes};
+        EXPECT_EQ(CLIP_BEGIN(state, ui, &written), 0) << c.name;
+        EXPECT_EQ(written, 1) << c.name;
+        EXPECT_TRUE(QFile::exists(out(QStringLiteral("Two/A001.jpg")))) << c.name;
+        EXPECT_FALSE(QFile::exists(out(QStringLiteral("Two/A002.jpg")))) << c.name;
+        QStringList texts;
+        for (const auto& m : ui.messages)
+            texts << m.text;
+        const QString all = texts.join(QLatin1Char('|'));
+        // Named before anything is written, and again at the end.
+        EXPECT_TRUE(all.contains(QStringLiteral("在读入后已被修改或移走：\n2.jpg")))
+            << c.name << all.toStdString();
+        EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("Two：A002"))) << c.name;
+        // The single crop refuses it too.
+        state.CurrentWork = 0;
+        state.CurrentSpec = 0;
+        state.CurrentSlot = 1;
+        EXPECT_EQ(CLIP_ONE(state, ui), 0) << c.name;
+        EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("已被修改或移走"))) << c.name;
+    }
 }
 
 // Many empty positions: all counted, the first ten named, the first selected.

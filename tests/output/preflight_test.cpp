@@ -103,5 +103,20 @@ TEST_F(Preflight, TheWorstComeFirstAndBackgroundIsOnlyNoted) {
         QStringLiteral("有 1 个位置的裁图框超出了照片，超出的部分将是裁图背景色：\nT：A003（good.jpg）")));
 }
 
+// A photo that no longer fills its crop although CheckMove kept every crop inside (a project reopened over
+// a photo of another shape) is asked about; with CheckMove off the user may have placed it so.
+TEST_F(Preflight, APhotoThatNoLongerFillsItsCropIsAskedAbout) {
+    state.settings.CheckMove = 1;
+    state.Slots[2].cropX = 80; // 200 wide on a 200-wide thumbnail: 40 % of it is background
+    PreflightReport report = preflightCheck(state);
+    EXPECT_TRUE(report.worthAsking());
+    EXPECT_EQ(report.lostFit, QStringList{QStringLiteral("T：A003（good.jpg）")});
+    EXPECT_TRUE(preflightText(report).contains(QStringLiteral("有 1 个位置的照片已不再填满裁图框")));
+    state.settings.CheckMove = 0;
+    report = preflightCheck(state);
+    EXPECT_TRUE(report.lostFit.isEmpty());
+    EXPECT_FALSE(report.worthAsking());
+}
+
 } // namespace
 } // namespace zanfold

@@ -2,6 +2,8 @@
 
 #include <lcms2.h>
 
+#include <QtEndian>
+
 #include <algorithm>
 
 namespace zanfold::test {
@@ -45,6 +47,33 @@ QByteArray adobeRgbProfile() {
     cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
     cmsFreeToneCurve(gamma);
     return saved(profile);
+}
+
+QByteArray rgbProfile(double gamma, const cmsCIExyYTRIPLE& primaries) {
+    const cmsCIExyY white{0.3127, 0.3290, 1.0};
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    cmsFreeToneCurve(curve);
+    return saved(profile);
+}
+
+QByteArray negativeGammaProfile() {
+    return rgbProfile(-2.2, {{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}});
+}
+
+QByteArray zeroColorantProfile() {
+    QByteArray bytes = adobeRgbProfile();
+    // The red colorant's tag data ("XYZ " and three numbers) set to nothing at all.
+    const qsizetype tags = 132;
+    const quint32 count = qFromBigEndian<quint32>(bytes.constData() + 128);
+    for (quint32 i = 0; i < count; ++i) {
+        const char* entry = bytes.constData() + tags + 12 * i;
+        if (QByteArray(entry, 4) != "rXYZ") continue;
+        const quint32 offset = qFromBigEndian<quint32>(entry + 4);
+        std::fill(bytes.begin() + offset + 8, bytes.begin() + offset + 20, '\0');
+    }
+    return bytes;
 }
 
 QByteArray displayP3Profile() {

@@ -9,6 +9,9 @@ namespace zanfold::test {
 // ICC profiles made with lcms2, as cameras and editors embed them.
 QByteArray adobeRgbProfile();
 QByteArray displayP3Profile();
+// Profiles that read but describe no colours: a negative gamma, and a red colorant of zero.
+QByteArray negativeGammaProfile();
+QByteArray zeroColorantProfile();
 QByteArray srgbProfile();
 // A CMYK printing profile of the simplest kind: a grid from ink amounts to Lab.
 QByteArray cmykProfile();
