@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 namespace zanfold {
@@ -37,6 +38,15 @@ inline bool outFolderMissing(const Settings& s) {
 
 inline QString emptyOutFolderText() {
     return QStringLiteral("裁图输出文件夹不能为空！");
+}
+
+// What is wrong with the fixed output folder, or an empty text. A relative path ("out", "~/out") would land
+// under whatever the current folder is, with a literal "~": only a whole path of the system is taken.
+inline QString outFolderProblem(const Settings& s) {
+    if (outFolderMissing(s)) return emptyOutFolderText();
+    if (s.UseOutFolder != 0 && QDir::isRelativePath(s.OutFolder.trimmed()))
+        return QStringLiteral("裁图输出文件夹必须是一个完整的路径：\n\n") + s.OutFolder;
+    return {};
 }
 
 } // namespace zanfold

@@ -80,14 +80,19 @@ int AFXFOLDEREXISTS(const QString& path) {
 }
 
 FileError ZF_MAKEDIR(const QString& folder) {
-    if (folder.startsWith(QStringLiteral("//")) || folder.startsWith(QStringLiteral("\\\\"))) return {};
     if (AFXFILEEXISTS(folder)) return fileInTheWay(EEXIST, folder);
-    QString path = folder;
-    while (path.endsWith(QLatin1Char('/')))
-        path.chop(1);
+    // The system's own reading of the path: "//srv/out" is a network share where there are shares
+    // (Windows keeps the "//"), an ordinary folder elsewhere.
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
     if (path.isEmpty()) return {};
+    // A share's server and name can be used, not made: folders are made from below it.
+    qsizetype at = path.indexOf(QLatin1Char('/'));
+    if (path.startsWith(QStringLiteral("//"))) {
+        at = path.indexOf(QLatin1Char('/'), path.indexOf(QLatin1Char('/'), 2) + 1);
+        if (at < 0) return {};
+    }
     // Every prefix ending before a separator, then the whole path.
-    for (qsizetype at = path.indexOf(QLatin1Char('/'));; at = path.indexOf(QLatin1Char('/'), at + 1)) {
+    for (;; at = path.indexOf(QLatin1Char('/'), at + 1)) {
         const QString part = at < 0 ? path : path.left(at);
         if (!part.isEmpty() && !AFXFOLDEREXISTS(part)) {
             // A file where a folder of the path must be: "Not a directory", not the "File exists" of mkdir.

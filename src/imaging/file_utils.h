@@ -27,8 +27,9 @@ int AFXFILEEXISTS(const QString& path);
 // 1 for an existing folder, else 0.
 int AFXFOLDEREXISTS(const QString& path);
 
-// Creates every missing folder of the path. A network path (//server/share) is left alone. A file in the
-// way is a failure, so callers never go on to write into a folder that is not there.
+// Creates every missing folder of the path. Of a network path (//server/share/…, where the system has
+// shares) only the folders below the share are made. A file in the way is a failure, so callers never go
+// on to write into a folder that is not there.
 FileError ZF_MAKEDIR(const QString& folder);
 
 // Names of the files in the folder that match the wildcard pattern ("*.jpg") without regard to case,

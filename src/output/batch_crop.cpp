@@ -152,8 +152,8 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
     if (filesWritten) *filesWritten = 0;
     const int works = static_cast<int>(state.WorkTemplates.size());
     if (works == 0) return 0;
-    if (outFolderMissing(state.settings)) {
-        ui.message(emptyOutFolderText(), Icon::Exclamation);
+    if (const QString problem = outFolderProblem(state.settings); !problem.isEmpty()) {
+        ui.message(problem, Icon::Exclamation);
         return 0;
     }
     // Every empty position is named at once, before anything is asked or written.
@@ -289,8 +289,8 @@ int CLIP_BEGIN(AppState& state, Ui& ui, int* filesWritten) {
 int CLIP_ONE(AppState& state, Ui& ui) {
     const int g = currentSlotIndex(state);
     if (g < 0 || state.Slots[g].photo < 0) return 0;
-    if (outFolderMissing(state.settings)) {
-        ui.message(emptyOutFolderText(), Icon::Exclamation);
+    if (const QString problem = outFolderProblem(state.settings); !problem.isEmpty()) {
+        ui.message(problem, Icon::Exclamation);
         return 0;
     }
     const PhotoRecord& photo = state.Photos[state.Slots[g].photo];

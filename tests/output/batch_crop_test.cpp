@@ -305,6 +305,27 @@ TEST_F(Batch, APhotoChangedSinceItWasReadIsNotCropped) {
     }
 }
 
+// A fixed output folder that is no whole path would land under whatever the current folder is.
+TEST_F(Batch, ARelativeOutputFolderIsRefused) {
+    importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
+    addTemplate(QStringLiteral("One"), {{'A', 3, 1920, 1080, 1}});
+    fillAll(0);
+    state.settings.UseOutFolder = 1;
+    for (const char* folder : {"out", "~/out", "./out"}) {
+        state.settings.OutFolder = QString::fromLatin1(folder);
+        ui.messages.clear();
+        EXPECT_EQ(CLIP_BEGIN(state, ui), 0) << folder;
+        ASSERT_EQ(ui.messages.size(), 1u) << folder;
+        EXPECT_EQ(ui.lastMessage().text,
+                  QStringLiteral("裁图输出文件夹必须是一个完整的路径：\n\n") + QString::fromLatin1(folder));
+        state.CurrentWork = 0;
+        state.CurrentSlot = 0;
+        EXPECT_EQ(CLIP_ONE(state, ui), 0) << folder;
+    }
+    EXPECT_FALSE(QDir(QStringLiteral("out")).exists());
+    EXPECT_FALSE(QDir(QStringLiteral("~")).exists());
+}
+
 // Many empty positions: all counted, the first ten named, the first selected.
 TEST_F(Batch, EveryEmptyPositionIsNamedInOneMessage) {
     importAlbum({{QStringLiteral("1.jpg"), test::solidImage(400, 300, qRgb(9, 9, 9))}});
