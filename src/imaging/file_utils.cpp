@@ -1,10 +1,12 @@
 #include "imaging/file_utils.h"
 
 #include "core/ui.h"
+#include "imaging/regular_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -69,14 +71,11 @@ QString AFXGETFILENAME(const QString& path) {
 }
 
 int AFXFILEEXISTS(const QString& path) {
-    if (path.isEmpty()) return 0;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir() ? 1 : 0;
+    return pathKind(path) == PathKind::Other ? 1 : 0;
 }
 
 int AFXFOLDEREXISTS(const QString& path) {
-    if (path.isEmpty()) return 0;
-    return QFileInfo(path).isDir() ? 1 : 0;
+    return pathKind(path) == PathKind::Folder ? 1 : 0;
 }
 
 FileError ZF_MAKEDIR(const QString& folder) {
@@ -109,11 +108,10 @@ FileError ZF_MAKEDIR(const QString& folder) {
 }
 
 QStringList listFiles(const QString& folder, const QString& pattern) {
-    QDir dir(folder);
-    dir.setNameFilters({pattern});
     // Devices, pipes and broken links under a matching name are listed too, so the import can name them.
-    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
-    QStringList names = dir.entryList();
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
+                                   QRegularExpression::CaseInsensitiveOption);
+    QStringList names = folderEntries(folder).filter(match);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;

@@ -5,8 +5,18 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace zanfold {
+
+// What a path names, links followed.
+enum class PathKind { None, Folder, Other /* a file, a device, a pipe … anything but a folder */ };
+PathKind pathKind(const QString& path);
+
+// The names in a folder of everything but folders (files, and devices, pipes or broken links under a
+// name), unsorted. A name the system keeps in another encoding than UTF-8 (an archive made on Chinese
+// Windows holds GBK names) is given decoded as GB18030, and opens again under that name.
+QStringList folderEntries(const QString& folder);
 
 // The identity of the regular file the path names (links followed); invalid for anything else.
 FileIdentity fileIdentity(const QString& path);

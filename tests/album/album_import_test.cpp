@@ -1,15 +1,21 @@
 #include "album/album_import.h"
 
 #include "core/commands.h"
+#include "core/text.h"
 #include "crop/assignment.h"
+#include "imaging/picture.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
+#include <QStringDecoder>
 #include <QTransform>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zanfold {
 namespace {
@@ -263,6 +269,39 @@ TEST_F(Import, DroppedFolder) {
     EXPECT_EQ(ui.messages.size(), asked + 1);
     EXPECT_EQ(unsavedAsked, 3);
     EXPECT_EQ(ui.progressCalls.back().second, 1);
+}
+
+// Writes `bytes` under a name given as the system's own bytes (a GBK name from an archive of Chinese
+// Windows is no UTF-8).
+void writeRawName(const QString& folder, const QByteArray& name, const QByteArray& bytes) {
+    const QByteArray path = QFile::encodeName(folder) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+// Photos whose names are GBK bytes import, show their names and crop like any other.
+TEST_F(Import, PhotosWithGbkNamesImportAndCrop) {
+    dir.write(QStringLiteral("a/utf8.jpg"), jpeg(400, 300));
+    dir.write(QStringLiteral("a/婚礼.jpg"), jpeg(400, 300));
+    const QByteArray gbk = *toGb18030(QStringLiteral("照片一.jpg"));
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(gbk);
+    ASSERT_TRUE(utf8.hasError()); // no UTF-8 at all
+    writeRawName(album(QStringLiteral("a")), gbk, jpeg(300, 400, qRgb(10, 200, 10)));
+    ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("a")), true), 1);
+    EXPECT_TRUE(ui.messages.empty());
+    QStringList shown = names();
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("utf8.jpg"), QStringLiteral("婚礼.jpg"),
+                                  QStringLiteral("照片一.jpg")}));
+    for (const PhotoRecord& p : state.Photos) {
+        EXPECT_TRUE(p.hasImage) << p.fileName.toStdString();
+        const Rendered crop =
+            renderCrop(p.image, QRect(0, 0, p.width, p.height), 60, 60, qRgb(255, 255, 255));
+        EXPECT_TRUE(crop.ok()) << p.fileName.toStdString() << crop.error.toStdString();
+    }
 }
 
 } // namespace

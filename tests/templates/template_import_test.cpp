@@ -7,9 +7,15 @@
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
+#include "core/text.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <map>
 
@@ -173,8 +179,12 @@ TEST_F(Import, PlaceholdersTheOutputsWouldNotReproduceAreRefused) {
           {QStringLiteral("A2.jpg"), {800, 600}},
           {QStringLiteral("A10.jpg"), {800, 600}}},
          {QStringLiteral("模板照片 A10.jpg 的编号")}},
-        {"NotFromOne", {{QStringLiteral("B002.jpg"), {800, 600}}}, {QStringLiteral("模板照片 B002.jpg 的编号")}},
-        {"NotANumber", {{QStringLiteral("Ax01.jpg"), {800, 600}}}, {QStringLiteral("模板照片 Ax01.jpg 的编号")}},
+        {"NotFromOne",
+         {{QStringLiteral("B002.jpg"), {800, 600}}},
+         {QStringLiteral("模板照片 B002.jpg 的编号")}},
+        {"NotANumber",
+         {{QStringLiteral("Ax01.jpg"), {800, 600}}},
+         {QStringLiteral("模板照片 Ax01.jpg 的编号")}},
     };
     for (const Case& c : cases) {
         ui.messages.clear();
@@ -182,13 +192,32 @@ TEST_F(Import, PlaceholdersTheOutputsWouldNotReproduceAreRefused) {
         ASSERT_EQ(ui.messages.size(), 1u) << c.name;
         EXPECT_EQ(ui.lastMessage().icon, Icon::Error);
         for (const QString& part : c.named)
-            EXPECT_TRUE(ui.lastMessage().text.contains(part)) << c.name << ": " << ui.lastMessage().text.toStdString();
+            EXPECT_TRUE(ui.lastMessage().text.contains(part))
+                << c.name << ": " << ui.lastMessage().text.toStdString();
     }
     EXPECT_TRUE(state.Templates.empty());
     EXPECT_FALSE(QFile::exists(state.TemplateFile));
 
     // Past 999 the numbers simply grow a digit, as the positions' names do.
     EXPECT_EQ(importTemplate(state, ui, project(QStringLiteral("Big"), series('A', 1000, 3, {150, 100}))), 0);
+}
+
+// A template unpacked from an archive of Chinese Windows has its 照片 folder under GBK bytes.
+TEST_F(Import, APhotoFolderWithAGbkNameIsFound) {
+    const QString aep = dir.write(QStringLiteral("gbk/gbk.aep"), "aep");
+    const QByteArray folder =
+        QFile::encodeName(dir.file(QStringLiteral("gbk"))) + '/' + *toGb18030(QStringLiteral("照片"));
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    for (const char* name : {"A001.jpg", "A002.jpg"}) {
+        const QByteArray jpeg = test::makeJpeg(test::solidImage(640, 360, qRgb(90, 90, 90)));
+        const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, jpeg.constData(), static_cast<size_t>(jpeg.size())), jpeg.size());
+        ::close(fd);
+    }
+    ASSERT_EQ(importTemplate(state, ui, aep), 0) << ui.lastMessage().text.toStdString();
+    EXPECT_EQ(state.Templates[0].count, 2);
+    EXPECT_EQ(state.Templates[0].spec[0].width, 640);
 }
 
 TEST_F(Import, UnreadableFirstPlaceholderIsNamed) {
