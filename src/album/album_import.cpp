@@ -32,10 +32,12 @@ void reportUnreadable(AppState& state, Ui& ui, const QStringList& files, const s
     QStringList skipped;
     for (size_t i = 0; i < errors.size(); ++i)
         if (!errors[i].isEmpty()) skipped << files[static_cast<int>(i)] + QStringLiteral("：") + errors[i];
-    QStringList damaged;
-    for (const PhotoRecord& p : state.Photos)
+    QStringList damaged, profiles;
+    for (const PhotoRecord& p : state.Photos) {
         if (p.damaged) damaged << p.fileName;
-    if (skipped.isEmpty() && damaged.isEmpty()) return;
+        if (p.profileUnusable) profiles << p.fileName;
+    }
+    if (skipped.isEmpty() && damaged.isEmpty() && profiles.isEmpty()) return;
     QStringList parts;
     if (!skipped.isEmpty())
         parts << QStringLiteral("有 %1 个文件无法读取，已跳过：\n").arg(skipped.size()) + nameList(skipped);
@@ -43,15 +45,20 @@ void reportUnreadable(AppState& state, Ui& ui, const QStringList& files, const s
         parts << QStringLiteral("有 %1 张照片的数据已损坏（照片栏中已标出），裁出的图片可能有灰色区域：\n")
                          .arg(damaged.size()) +
                      nameList(damaged);
+    if (!profiles.isEmpty())
+        parts << QStringLiteral("有 %1 张照片的颜色配置文件无法使用，将按照片中的原始数值显示和裁切：\n")
+                         .arg(profiles.size()) +
+                     nameList(profiles);
     ui.message(parts.join(QStringLiteral("\n\n")), Icon::Warning);
 }
 
 // The picture fields of a record, whether decoded or found in the cache.
-void setPicture(PhotoRecord& photo, const ImageSource& source, const QImage& thumb, bool damaged, int width,
-                int height) {
+void setPicture(PhotoRecord& photo, const ImageSource& source, const QImage& thumb, bool damaged,
+                bool profileUnusable, int width, int height) {
     photo.image = source;
     photo.thumb = thumb;
     photo.damaged = damaged;
+    photo.profileUnusable = profileUnusable;
     photo.width = width;
     photo.height = height;
     photo.thumbWidth = thumb.width();
@@ -64,8 +71,8 @@ void setPicture(PhotoRecord& photo, const ImageSource& source, const QImage& thu
 bool fromCache(PhotoRecord& photo, const QString& path, FileIdentity stamp, const CachedThumb& hit) {
     const QImage thumb = cachedImage(hit.jpeg);
     if (thumb.isNull()) return false;
-    setPicture(photo, ImageSource{path, hit.orientation, 0, stamp}, thumb, hit.damaged, hit.width,
-               hit.height);
+    setPicture(photo, ImageSource{path, hit.orientation, 0, stamp}, thumb, hit.damaged, hit.profileUnusable,
+               hit.width, hit.height);
     photo.facesDetected = hit.facesDetected;
     photo.faces = hit.faces;
     return true;
@@ -75,8 +82,8 @@ bool fromCache(PhotoRecord& photo, const QString& path, FileIdentity stamp, cons
 CacheRow cacheRow(const PhotoRecord& photo, FileIdentity stamp, const QByteArray& jpeg) {
     return {photo.image.file,
             stamp,
-            {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged, photo.facesDetected,
-             photo.faces}};
+            {jpeg, photo.width, photo.height, photo.image.orientation, photo.damaged, photo.profileUnusable,
+             photo.facesDetected, photo.faces}};
 }
 
 } // namespace
@@ -116,7 +123,7 @@ QString loadPhotoFile(PhotoRecord& photo, const QString& path, const PhotoLoad& 
     th = std::max(1, th);
     const Rendered thumb = thumbnail(source, tw, th, load.mode, load.manageColour, load.findFaces);
     if (!thumb.ok()) return thumb.error;
-    setPicture(photo, source, thumb.image, thumb.damaged, width, height);
+    setPicture(photo, source, thumb.image, thumb.damaged, thumb.profileUnusable, width, height);
     photo.facesDetected = load.findFaces;
     photo.faces = load.findFaces ? photoFaces(thumb.grey, QSize(width, height)) : std::vector<FaceBox>{};
     return {};

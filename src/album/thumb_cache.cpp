@@ -202,7 +202,9 @@ std::optional<CachedThumb> ThumbCache::find(const QString& path, FileIdentity st
     t.width = q.value(0).toInt();
     t.height = q.value(1).toInt();
     t.orientation = q.value(2).toInt();
-    t.damaged = q.value(3).toInt() != 0;
+    // One column for both marks: bit 0 corrupt data, bit 1 an unusable colour profile.
+    t.damaged = (q.value(3).toInt() & 1) != 0;
+    t.profileUnusable = (q.value(3).toInt() & 2) != 0;
     t.jpeg = q.value(4).toByteArray();
     if (!q.value(5).isNull()) {
         // A list that does not read counts as not looked: the faces are found again.
@@ -243,7 +245,7 @@ void ThumbCache::store(const std::vector<CacheRow>& rows, int mode, const std::v
         insert.addBindValue(row.thumb.width);
         insert.addBindValue(row.thumb.height);
         insert.addBindValue(row.thumb.orientation);
-        insert.addBindValue(row.thumb.damaged ? 1 : 0);
+        insert.addBindValue((row.thumb.damaged ? 1 : 0) | (row.thumb.profileUnusable ? 2 : 0));
         insert.addBindValue(row.thumb.jpeg);
         insert.addBindValue(now);
         insert.addBindValue(row.thumb.facesDetected ? QVariant(facesText(row.thumb.faces))

@@ -21,6 +21,7 @@ struct CachedThumb {
     int height = 0;
     int orientation = 1;
     bool damaged = false;
+    bool profileUnusable = false;
     bool facesDetected = false; // the faces were looked for when the row was made
     std::vector<FaceBox> faces{};
 };

@@ -63,8 +63,9 @@ struct PhotoRecord {
     int useCount = 0;
     QString usage;
     int orient = 0;
-    bool damaged = false;       // the file holds corrupt data: its thumbnail and crops are partly filled in
-    bool facesDetected = false; // `faces` holds what detection found (maybe none); false: never looked
+    bool damaged = false;         // the file holds corrupt data: its thumbnail and crops are partly filled in
+    bool profileUnusable = false; // its embedded colour profile could not be used: shown and cut as stored
+    bool facesDetected = false;   // `faces` holds what detection found (maybe none); false: never looked
     std::vector<FaceBox> faces;
 };
 

@@ -22,11 +22,11 @@ bool sameImage(const QImage& a, const QImage& b) {
 bool samePhoto(const PhotoRecord& a, const PhotoRecord& b) {
     return a.index == b.index && a.hasImage == b.hasImage && a.image.file == b.image.file &&
            a.image.orientation == b.image.orientation && a.image.quarterTurns == b.image.quarterTurns &&
-           a.image.identity == b.image.identity &&
-           sameImage(a.thumb, b.thumb) && a.width == b.width && a.height == b.height &&
-           a.thumbWidth == b.thumbWidth && a.thumbHeight == b.thumbHeight && a.stripWidth == b.stripWidth &&
-           a.stripHeight == b.stripHeight && a.fileName == b.fileName && a.useCount == b.useCount &&
-           a.usage == b.usage && a.orient == b.orient && a.damaged == b.damaged;
+           a.image.identity == b.image.identity && sameImage(a.thumb, b.thumb) && a.width == b.width &&
+           a.height == b.height && a.thumbWidth == b.thumbWidth && a.thumbHeight == b.thumbHeight &&
+           a.stripWidth == b.stripWidth && a.stripHeight == b.stripHeight && a.fileName == b.fileName &&
+           a.useCount == b.useCount && a.usage == b.usage && a.orient == b.orient && a.damaged == b.damaged &&
+           a.profileUnusable == b.profileUnusable;
 }
 
 // The source and output rectangles are worked out again by every crop: they are not the user's work.

@@ -278,7 +278,11 @@ int JpegReader::orientation() const {
 }
 
 bool JpegReader::damaged() const {
-    return d->err.pub.num_warnings > 0 || d->profileRejected;
+    return d->err.pub.num_warnings > 0;
+}
+
+bool JpegReader::profileRejected() const {
+    return d->profileRejected;
 }
 
 QByteArray JpegReader::iccProfile() const {

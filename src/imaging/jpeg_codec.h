@@ -40,12 +40,13 @@ public:
     QString error() const;
     QSize size() const;      // stored pixel size
     int orientation() const; // EXIF orientation 1..8, 1 when none is recorded
-    // The decoder met corrupt data (a truncated file, damaged scans) and filled in what it could not read,
-    // or the embedded colour profile could not be used.
+    // The decoder met corrupt data (a truncated file, damaged scans) and filled in what it could not read.
     bool damaged() const;
+    // The embedded colour profile could not be used (colourPlan() said so): the pixels stay as they are.
+    bool profileRejected() const;
     // The embedded ICC profile, reassembled from its chunks; empty when there is none.
     QByteArray iccProfile() const;
-    // The way from the embedded profile to sRGB; a profile that cannot be used counts as damage.
+    // The way from the embedded profile to sRGB.
     ColourPlan colourPlan();
     // The photo is stored as CMYK (or YCCK): its rows are converted to RGB while decoding.
     bool cmyk() const;

@@ -119,6 +119,7 @@ Rendered renderJpeg(JpegReader& reader, const ImageSource& source, const Request
             colour.transform->toSrgb(picture.constScanLine(y), picture.scanLine(y), picture.width());
     }
     Rendered done{applyOrient(picture, plan.orient), {}, reader.damaged()};
+    done.profileUnusable = reader.profileRejected();
     if (greyResampler) done.grey = greyPicture(greyResampler->finish(), plan.orient);
     return done;
 }

@@ -30,10 +30,12 @@ QString photoChangedText();
 struct Rendered {
     QImage image; // RGB888
     QString error;
-    // Decoded from corrupt data (parts of the picture are filled in), or its colour profile was unusable.
+    // Decoded from corrupt data (parts of the picture are filled in).
     bool damaged = false;
     // When asked for: the whole upright picture in grey at faceDetectionSize(), from the same decode.
     QImage grey = QImage();
+    // The embedded colour profile could not be used: the pixels are as stored.
+    bool profileUnusable = false;
     bool ok() const { return !image.isNull(); }
 };
 

@@ -41,6 +41,7 @@ PreflightReport preflightCheck(const AppState& state) {
                 const double factor = enlargementFactor(source, QSize(t.spec[s].width, t.spec[s].height));
                 if (factor > kEnlargementWarning) report.enlarged.push_back({position, factor});
                 if (photo.damaged) report.damaged << position;
+                if (photo.profileUnusable) report.profileUnusable << position;
                 if (showsBackground(photo, source)) report.background << position;
                 if (state.settings.CheckMove && backgroundShare(photo, source) > 0.25)
                     report.lostFit << position;
@@ -72,6 +73,10 @@ QString preflightText(const PreflightReport& report) {
         parts << QStringLiteral("有 %1 个位置使用了已损坏的照片，裁出的图片可能有灰色区域：\n")
                          .arg(report.damaged.size()) +
                      nameList(report.damaged);
+    if (!report.profileUnusable.isEmpty())
+        parts << QStringLiteral("有 %1 个位置的照片颜色配置文件无法使用，将按照片中的原始数值裁切：\n")
+                         .arg(report.profileUnusable.size()) +
+                     nameList(report.profileUnusable);
     if (!report.background.isEmpty())
         parts << QStringLiteral("有 %1 个位置的裁图框超出了照片，超出的部分将是裁图背景色：\n")
                          .arg(report.background.size()) +

@@ -19,6 +19,7 @@ struct PreflightReport {
     };
     std::vector<Enlarged> enlarged; // the worst first
     QStringList damaged;
+    QStringList profileUnusable; // positions whose photo's colour profile could not be used
     QStringList background;
     // Positions more than a quarter background although CheckMove kept every crop inside its photo: the
     // photo no longer fits the crop (a project reopened over a photo that changed shape).
@@ -30,7 +31,8 @@ struct PreflightReport {
     QStringList changedPositions;
     // Background alone is what CheckMove off asked for; the rest is worth a question.
     bool worthAsking() const {
-        return !enlarged.empty() || !damaged.empty() || !lostFit.isEmpty() || !changedPositions.isEmpty();
+        return !enlarged.empty() || !damaged.empty() || !profileUnusable.isEmpty() || !lostFit.isEmpty() ||
+               !changedPositions.isEmpty();
     }
 };
 

@@ -332,9 +332,13 @@ void MainWindow::buildPopupMenus() {
     gap->setVisible(false);
     strip_->photoMenu = photo;
     strip_->preparePhotoMenu = [this, damaged, gap](QMenu*) {
-        const bool isDamaged = state_.CurrentPhoto >= 0 && state_.Photos[state_.CurrentPhoto].damaged;
-        damaged->setVisible(isDamaged);
-        gap->setVisible(isDamaged);
+        const PhotoRecord* photo = state_.CurrentPhoto >= 0 ? &state_.Photos[state_.CurrentPhoto] : nullptr;
+        const bool marked = photo && (photo->damaged || photo->profileUnusable);
+        if (marked)
+            damaged->setText(photo->damaged ? QStringLiteral("照片文件已损坏，裁出的图片可能有灰色区域")
+                                            : QStringLiteral("照片的颜色配置文件无法使用，按原始数值裁切"));
+        damaged->setVisible(marked);
+        gap->setVisible(marked);
         fillPhotoMenu(usedIn_);
     };
 

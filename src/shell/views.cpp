@@ -78,10 +78,11 @@ void StripView::paintEvent(QPaintEvent* event) {
         p.setPen(Qt::white);
         p.drawText(QRect(cell + QPoint(88, 88), QSize(kStripPitch, kStripPitch)),
                    Qt::AlignLeft | Qt::AlignTop, QLatin1Char(' ') + QString::number(photo.useCount));
-        if (photo.damaged) {
+        if (photo.damaged || photo.profileUnusable) {
             const QRect badge(cell + QPoint(2, 2), QSize(30, 16));
-            p.fillRect(badge, QColor(200, 0, 0));
-            p.drawText(badge, Qt::AlignCenter, QStringLiteral("损坏"));
+            p.fillRect(badge, photo.damaged ? QColor(200, 0, 0) : QColor(190, 120, 0));
+            p.drawText(badge, Qt::AlignCenter,
+                       photo.damaged ? QStringLiteral("损坏") : QStringLiteral("色彩"));
         }
     }
 }

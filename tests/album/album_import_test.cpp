@@ -225,13 +225,16 @@ TEST_F(Import, APhotoWithAnUnusableColourProfileImportsMarked) {
     dir.write(QStringLiteral("c/1.jpg"), test::makeJpeg(test::gradientImage(640, 480), o));
     ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("c")), false), 1);
     ASSERT_EQ(state.Photos.size(), 1u);
-    EXPECT_TRUE(state.Photos[0].damaged);
-    EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("有 1 张照片的数据已损坏")));
+    // Marked for its profile, which is not damage to its data.
+    EXPECT_TRUE(state.Photos[0].profileUnusable);
+    EXPECT_FALSE(state.Photos[0].damaged);
+    EXPECT_TRUE(ui.lastMessage().text.contains(QStringLiteral("有 1 张照片的颜色配置文件无法使用")));
+    EXPECT_FALSE(ui.lastMessage().text.contains(QStringLiteral("损坏")));
     // Without colour management the profile is never read.
     state.settings.ColorManage = 0;
     state.AlbumPath.clear();
     ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("c")), false), 1);
-    EXPECT_FALSE(state.Photos[0].damaged);
+    EXPECT_FALSE(state.Photos[0].profileUnusable);
 }
 
 TEST_F(Import, DroppedFolder) {

@@ -165,10 +165,10 @@ TEST(Colour, AnUnusableProfileMarksThePhotoAndIsIgnored) {
         const Views raw = render(path, false);
         ASSERT_TRUE(managed.thumb.ok()) << c.name;
         ASSERT_TRUE(managed.crop.ok()) << c.name;
-        EXPECT_TRUE(managed.thumb.damaged) << c.name;
-        EXPECT_TRUE(managed.crop.damaged) << c.name;
+        EXPECT_TRUE(managed.thumb.profileUnusable) << c.name;
+        EXPECT_TRUE(managed.crop.profileUnusable) << c.name;
         EXPECT_EQ(managed.crop.image, raw.crop.image) << c.name;
-        EXPECT_FALSE(raw.crop.damaged) << c.name; // colour management off: the profile is never read
+        EXPECT_FALSE(raw.crop.profileUnusable) << c.name; // colour management off: the profile is never read
     }
 }
 
