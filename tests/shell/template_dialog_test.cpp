@@ -109,6 +109,22 @@ protected:
                   const std::function<void(QWidget*)>& others = {}) {
         EXPECT_TRUE(test::pressForDialog<TemplateDialog>(*live, key, inside, others));
     }
+    // Opens the custom template editor from the arrow of 增加 (F4) and hands it to `inside`, with the
+    // template window it came from.
+    void inEditor(const std::function<void(TemplateDialog*, CustomDialog*)>& inside) {
+        TemplateDialog* window = nullptr;
+        openWith(
+            Qt::Key_F4,
+            [&](TemplateDialog* d) {
+                window = d;
+                pickFromArrow(d->button(3026));
+            },
+            [&](QWidget* modal) {
+                auto* editor = qobject_cast<CustomDialog*>(modal);
+                ASSERT_TRUE(editor) << modal->metaObject()->className();
+                inside(window, editor);
+            });
+    }
 };
 
 TEST_F(TemplateWindowGui, F4ManagesSelectsAndDeletesThroughClicks) {
@@ -241,71 +257,61 @@ TEST_F(TemplateWindowGui, EmptyLibraryInSelectModeAddsNothing) {
 TEST_F(TemplateWindowGui, CustomEditorBuildsATemplateFromTypedInput) {
     addLibrary(QStringLiteral("wedding"), {{'A', 3, 1920, 1080, 12}});
     bool editorSeen = false;
-    TemplateDialog* window = nullptr;
     bool back = false;
-    openWith(
-        Qt::Key_F4,
-        [&](TemplateDialog* d) {
-            window = d;
-            pickFromArrow(d->button(3026));
-        },
-        [&](QWidget* modal) {
-            auto* editor = qobject_cast<CustomDialog*>(modal);
-            ASSERT_TRUE(editor) << modal->metaObject()->className();
-            editorSeen = true;
-            EXPECT_TRUE(window->isHidden()); // the template window steps aside meanwhile
-            EXPECT_EQ(editor->windowTitle(), QStringLiteral("自定义模板"));
-            EXPECT_EQ(editor->field(3127)->text(), QStringLiteral("3"));
-            EXPECT_FALSE(editor->button(3132)->isEnabled());
-            EXPECT_FALSE(editor->button(3133)->isEnabled());
-            QLineEdit* width = editor->field(3125);
-            QLineEdit* height = editor->field(3126);
-            QLineEdit* count = editor->field(3128);
-            // Entered portrait first: the list keeps prefix order.
-            QTest::keyClicks(width, QStringLiteral("1o8x0"));
-            EXPECT_EQ(width->text(), QStringLiteral("180")); // letters never reach a digits box
-            width->clear();
-            QTest::keyClicks(width, QStringLiteral("1080"));
-            QTest::keyClicks(height, QStringLiteral("1920"));
-            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("S"));
-            QTest::keyClicks(count, QStringLiteral("-2"));
-            EXPECT_EQ(count->text(), QStringLiteral("2"));
-            QTest::mouseClick(editor->button(3131), Qt::LeftButton);
-            EXPECT_TRUE(width->text().isEmpty());
-            EXPECT_EQ(editor->prefixBox()->currentIndex(), -1);
-            EXPECT_TRUE(editor->button(3132)->isEnabled());
+    inEditor([&](TemplateDialog* window, CustomDialog* editor) {
+        editorSeen = true;
+        EXPECT_TRUE(window->isHidden()); // the template window steps aside meanwhile
+        EXPECT_EQ(editor->windowTitle(), QStringLiteral("自定义模板"));
+        EXPECT_EQ(editor->field(3127)->text(), QStringLiteral("3"));
+        EXPECT_FALSE(editor->button(3132)->isEnabled());
+        EXPECT_FALSE(editor->button(3133)->isEnabled());
+        QLineEdit* width = editor->field(3125);
+        QLineEdit* height = editor->field(3126);
+        QLineEdit* count = editor->field(3128);
+        // Entered portrait first: the list keeps prefix order.
+        QTest::keyClicks(width, QStringLiteral("1o8x0"));
+        EXPECT_EQ(width->text(), QStringLiteral("180")); // letters never reach a digits box
+        width->clear();
+        QTest::keyClicks(width, QStringLiteral("1080"));
+        QTest::keyClicks(height, QStringLiteral("1920"));
+        EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("S"));
+        QTest::keyClicks(count, QStringLiteral("-2"));
+        EXPECT_EQ(count->text(), QStringLiteral("2"));
+        QTest::mouseClick(editor->button(3131), Qt::LeftButton);
+        EXPECT_TRUE(width->text().isEmpty());
+        EXPECT_EQ(editor->prefixBox()->currentIndex(), -1);
+        EXPECT_TRUE(editor->button(3132)->isEnabled());
 
-            QTest::keyClicks(width, QStringLiteral("1920"));
-            QTest::keyClicks(height, QStringLiteral("1080"));
-            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("H"));
-            QTest::keyClicks(count, QStringLiteral("5"));
-            QTest::mouseClick(editor->button(3131), Qt::LeftButton);
-            ASSERT_EQ(editor->specList()->count(), 2);
-            EXPECT_EQ(editor->specList()->item(0)->text(), QStringLiteral("H： 1920 × 1080 (5)"));
+        QTest::keyClicks(width, QStringLiteral("1920"));
+        QTest::keyClicks(height, QStringLiteral("1080"));
+        EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("H"));
+        QTest::keyClicks(count, QStringLiteral("5"));
+        QTest::mouseClick(editor->button(3131), Qt::LeftButton);
+        ASSERT_EQ(editor->specList()->count(), 2);
+        EXPECT_EQ(editor->specList()->item(0)->text(), QStringLiteral("H： 1920 × 1080 (5)"));
 
-            // Selecting a row shows it in the fields.
-            QListWidget* list = editor->specList();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualItemRect(list->item(1)).center());
-            EXPECT_EQ(width->text(), QStringLiteral(" 1080"));
-            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("S"));
-            EXPECT_TRUE(editor->button(3133)->isEnabled());
+        // Selecting a row shows it in the fields.
+        QListWidget* list = editor->specList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        EXPECT_EQ(width->text(), QStringLiteral(" 1080"));
+        EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("S"));
+        EXPECT_TRUE(editor->button(3133)->isEnabled());
 
-            QTest::keyClicks(editor->field(3124), QStringLiteral("Handmade"));
-            // Back once the editor closed, with the new template in the tree.
-            whenBack(window, [&] {
-                back = true;
-                QTreeWidgetItem* added = templateItem(window, 1);
-                ASSERT_TRUE(added);
-                EXPECT_EQ(added->text(0), QStringLiteral("Handmade (7)"));
-                ASSERT_EQ(added->childCount(), 2);
-                EXPECT_EQ(added->child(0)->text(0), QStringLiteral("H： 1920 × 1080 (5)"));
-                EXPECT_EQ(added->child(1)->text(0), QStringLiteral("S： 1080 × 1920 (2)"));
-                EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("模板数量： 2"));
-                QTest::mouseClick(window->button(3030), Qt::LeftButton);
-            });
-            QTest::mouseClick(editor->button(3134), Qt::LeftButton);
+        QTest::keyClicks(editor->field(3124), QStringLiteral("Handmade"));
+        // Back once the editor closed, with the new template in the tree.
+        whenBack(window, [&, window] {
+            back = true;
+            QTreeWidgetItem* added = templateItem(window, 1);
+            ASSERT_TRUE(added);
+            EXPECT_EQ(added->text(0), QStringLiteral("Handmade (7)"));
+            ASSERT_EQ(added->childCount(), 2);
+            EXPECT_EQ(added->child(0)->text(0), QStringLiteral("H： 1920 × 1080 (5)"));
+            EXPECT_EQ(added->child(1)->text(0), QStringLiteral("S： 1080 × 1920 (2)"));
+            EXPECT_EQ(window->statusLabel()->text(), QStringLiteral("模板数量： 2"));
+            QTest::mouseClick(window->button(3030), Qt::LeftButton);
         });
+        QTest::mouseClick(editor->button(3134), Qt::LeftButton);
+    });
     EXPECT_TRUE(editorSeen);
     EXPECT_TRUE(back);
     EXPECT_EQ(namesInFile(), (QStringList{QStringLiteral("wedding"), QStringLiteral("Handmade")}));
@@ -397,27 +403,18 @@ TEST_F(TemplateWindowGui, TheWindowComesBackAfterTheEditorAndTheMainWindowTakesC
 
 // Typing in the middle of a number edits it there: the box is not written again under the cursor.
 TEST_F(TemplateWindowGui, TypingInTheMiddleOfTheWidthBox) {
-    TemplateDialog* window = nullptr;
-    openWith(
-        Qt::Key_F4,
-        [&](TemplateDialog* d) {
-            window = d;
-            pickFromArrow(d->button(3026));
-        },
-        [&](QWidget* modal) {
-            auto* editor = qobject_cast<CustomDialog*>(modal);
-            ASSERT_TRUE(editor);
-            QLineEdit* width = editor->field(3125);
-            QTest::keyClicks(width, QStringLiteral("1980"));
-            QTest::keyClick(width, Qt::Key_Left);
-            QTest::keyClick(width, Qt::Key_Backspace);
-            QTest::keyClicks(width, QStringLiteral("2"));
-            EXPECT_EQ(width->text(), QStringLiteral("1920"));
-            QTest::keyClicks(editor->field(3126), QStringLiteral("1080"));
-            EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("H")); // the prefix still follows
-            whenBack(window, [&] { QTest::mouseClick(window->button(3030), Qt::LeftButton); });
-            QTest::keyClick(editor, Qt::Key_Escape);
-        });
+    inEditor([&](TemplateDialog* window, CustomDialog* editor) {
+        QLineEdit* width = editor->field(3125);
+        QTest::keyClicks(width, QStringLiteral("1980"));
+        QTest::keyClick(width, Qt::Key_Left);
+        QTest::keyClick(width, Qt::Key_Backspace);
+        QTest::keyClicks(width, QStringLiteral("2"));
+        EXPECT_EQ(width->text(), QStringLiteral("1920"));
+        QTest::keyClicks(editor->field(3126), QStringLiteral("1080"));
+        EXPECT_EQ(editor->prefixBox()->currentText(), QStringLiteral("H")); // the prefix still follows
+        whenBack(window, [window] { QTest::mouseClick(window->button(3030), Qt::LeftButton); });
+        QTest::keyClick(editor, Qt::Key_Escape);
+    });
 }
 
 // Down and Up walk the expanded tree entry by entry; a specification stands for its template.
