@@ -2,6 +2,7 @@
 
 #include "album/album_import.h"
 #include "album/photo_ops.h"
+#include "core/text.h"
 #include "crop/assignment.h"
 #include "crop/slots.h"
 #include "imaging/faces.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <functional>
 
 namespace zanfold {
@@ -455,6 +457,33 @@ TEST_F(Project, AnAlbumThatChangedKeepsEveryPositionOnItsPhoto) {
         QDir(album).removeRecursively();
         QDir().rename(copy, album);
     }
+}
+
+// A photo under a GBK name (an archive of Chinese Windows) keeps its positions through a save and a reopen.
+TEST_F(Project, PhotosWithGbkNamesReopenOnTheirPositions) {
+    const QByteArray name = *toGb18030(QStringLiteral("新娘.jpg"));
+    const QByteArray path = QFile::encodeName(dir.file(QStringLiteral("album"))) + '/' + name;
+    const QByteArray jpeg = test::makeJpeg(test::solidImage(400, 300, qRgb(9, 9, 9)));
+    QFile raw;
+    ASSERT_TRUE(
+        raw.open(std::fopen(path.constData(), "wb"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    raw.write(jpeg);
+    raw.close();
+    AppState work = fresh();
+    RecordingUi ui2;
+    ASSERT_EQ(ALBUM_OPEN(work, ui2, dir.file(QStringLiteral("album")), true), 1);
+    int bride = -1;
+    for (int i = 0; i < static_cast<int>(work.Photos.size()); ++i)
+        if (work.Photos[i].fileName == QStringLiteral("新娘.jpg")) bride = i;
+    ASSERT_GE(bride, 0);
+    test::addToWork(work, ui2, 0);
+    assignPhoto(work, bride, 0, 0, 1, 1920, 1080);
+    const QString saved = dir.file(QStringLiteral("gbk.zpj"));
+    ASSERT_EQ(saveProjectTo(work, ui2, saved), 1);
+    AppState opened = fresh();
+    ASSERT_EQ(openProjectFrom(opened, ui2, saved), 1);
+    ASSERT_GE(opened.Slots[1].photo, 0);
+    EXPECT_EQ(opened.Photos[opened.Slots[1].photo].fileName, QStringLiteral("新娘.jpg"));
 }
 
 // A file of the original format names no photos: when the album's size changed, every position that
