@@ -79,7 +79,7 @@ gui)
     ;;
 screenshot)
     [ $# -ge 1 ] || { echo "usage: ./zanfold.sh screenshot PATH.png [XDOTOOL-STEP ...]" >&2; exit 2; }
-    install_packages xvfb xauth fonts-wqy-microhei imagemagick xdotool
+    install_packages xvfb xauth fonts-wqy-microhei imagemagick xdotool openbox
     build
     shot="$(realpath -m "$1")"
     shift
@@ -90,9 +90,11 @@ screenshot)
     "$build/src/cli/zanfold-cli" demo "$stage/demo" > /dev/null
     sed 's|</Templates>|<婚礼><info path="" type="" pTypeSum=" 2" count=" 15"/><photo><A width=" 1920" height=" 1080" count=" 12" flength=" 3"/><B width=" 1080" height=" 1920" count=" 3" flength=" 3"/></photo></婚礼></Templates>|' \
         "$stage/demo/zfTemplate.xml" > "$stage/zfTemplate.xml"
-    # Under a virtual screen of its own; the steps (xdotool commands, such as "key F4") run once the window
-    # has drawn, then the whole screen is grabbed.
+    # Under a virtual screen of its own with a window manager, as on a desktop (frames, placement, focus);
+    # the steps (xdotool commands, such as "key F4") run once the window has drawn, then the whole screen
+    # is grabbed.
     XDG_RUNTIME_DIR="$stage" xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+        openbox > /dev/null 2>&1 &
         "$0" & pid=$!
         sleep 3
         if [ $# -gt 1 ]; then
