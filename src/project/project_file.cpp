@@ -418,14 +418,12 @@ std::optional<QByteArray> projectBytes(const AppState& state, QString* error) {
         putInt(out, s.cropHeight);
     }
     // Every project names its photos, so reopening can tell whether the album still holds them.
-    {
-        putInt(out, static_cast<qint32>(kTurnsMagic));
-        putInt(out, kTurnsVersion);
-        putInt(out, static_cast<qint32>(state.Photos.size()));
-        for (const PhotoRecord& p : state.Photos) {
-            if (!block(p.fileName)) return std::nullopt;
-            putInt(out, p.image.quarterTurns);
-        }
+    putInt(out, static_cast<qint32>(kTurnsMagic));
+    putInt(out, kTurnsVersion);
+    putInt(out, static_cast<qint32>(state.Photos.size()));
+    for (const PhotoRecord& p : state.Photos) {
+        if (!block(p.fileName)) return std::nullopt;
+        putInt(out, p.image.quarterTurns);
     }
     return out;
 }
