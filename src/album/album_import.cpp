@@ -151,12 +151,9 @@ int ALBUM_OPEN(AppState& state, Ui& ui, const QString& folderArgument, bool quie
     if (folder.isEmpty()) {
         folder = ui.browseFolder(QStringLiteral("选择相册文件夹"), state.AlbumPath);
         if (folder.isEmpty()) return 0;
-        while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-            folder.chop(1);
-        if (folder == state.AlbumPath) return 0;
+        if (trimmedFolder(folder) == state.AlbumPath) return 0;
     }
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
+    folder = trimmedFolder(folder);
     const QStringList files = albumFiles(folder);
     if (files.isEmpty()) {
         ui.message(QStringLiteral("所选相册没有照片！"), Icon::Warning);
@@ -253,9 +250,7 @@ QString importCancelledText() {
 }
 
 void dropAlbumFolder(AppState& state, Ui& ui, const QString& path, const std::function<bool()>& mayDropWork) {
-    QString folder = path;
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
+    const QString folder = trimmedFolder(path);
     // These two boxes carry the program's name rather than its title.
     if (!AFXFOLDEREXISTS(folder)) {
         ui.message(QStringLiteral("请拖入一个照片文件夹"), Icon::Information, Buttons::Ok, state.ExeName);

@@ -149,19 +149,17 @@ bool ThumbCache::open(const QString& file, QSqlError* failure) {
                                    "mtime INTEGER, mode INTEGER, width INTEGER, height INTEGER, "
                                    "orientation INTEGER, damaged INTEGER, jpeg BLOB, used INTEGER)"));
         ok = ok && q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS thumbs_used ON thumbs(used)"));
-        // Caches made before faces were detected gain the column; their rows hold none (NULL: not looked).
-        bool hasFaces = false;
+        // Caches of earlier versions gain the newer columns. Their rows hold no faces (NULL: not looked) and
+        // no change time, so they never match again: a copy with the old size and modification time is not
+        // taken for the old photo.
+        QStringList columns;
         ok = ok && q.exec(QStringLiteral("PRAGMA table_info(thumbs)"));
         while (ok && q.next())
-            hasFaces = hasFaces || q.value(1).toString() == QStringLiteral("faces");
-        ok = ok && (hasFaces || q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN faces TEXT")));
-        // Rows made before the change time was kept have none, so they never match again: a copy with the
-        // old size and modification time is not taken for the old photo.
-        bool hasChanged = false;
-        ok = ok && q.exec(QStringLiteral("PRAGMA table_info(thumbs)"));
-        while (ok && q.next())
-            hasChanged = hasChanged || q.value(1).toString() == QStringLiteral("ctime");
-        ok = ok && (hasChanged || q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN ctime INTEGER")));
+            columns << q.value(1).toString();
+        ok = ok && (columns.contains(QStringLiteral("faces")) ||
+                    q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN faces TEXT")));
+        ok = ok && (columns.contains(QStringLiteral("ctime")) ||
+                    q.exec(QStringLiteral("ALTER TABLE thumbs ADD COLUMN ctime INTEGER")));
         // A file that is not a database, or a damaged one, fails here rather than at the first lookup.
         ok = ok && q.exec(QStringLiteral("SELECT COALESCE(MAX(used), 0) FROM thumbs")) && q.next();
         if (ok) {

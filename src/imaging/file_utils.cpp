@@ -70,6 +70,12 @@ QString AFXGETFILENAME(const QString& path) {
     return name;
 }
 
+QString trimmedFolder(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
 int AFXFILEEXISTS(const QString& path) {
     return pathKind(path) == PathKind::Other ? 1 : 0;
 }

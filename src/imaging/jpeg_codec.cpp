@@ -105,7 +105,6 @@ struct Source {
     jpeg_source_mgr pub;
     RegularFile* file = nullptr;
     std::vector<JOCTET> buffer;
-    bool readFailed = false;
 };
 
 void initSource(j_decompress_ptr) {}
@@ -114,7 +113,6 @@ boolean fillInput(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<Source*>(cinfo->src);
     qint64 got = src->file->read(reinterpret_cast<char*>(src->buffer.data()), kChunk);
     if (got <= 0) {
-        if (got < 0) src->readFailed = true;
         WARNMS(cinfo, JWRN_JPEG_EOF);
         src->buffer[0] = 0xFF;
         src->buffer[1] = JPEG_EOI;
@@ -250,10 +248,6 @@ QByteArray JpegReader::otherPicture(QString* error) {
 
 FileIdentity JpegReader::identity() const {
     return d->file.identity();
-}
-
-QString JpegReader::readFailure() const {
-    return d->source.readFailed ? d->file.error().description : QString();
 }
 
 bool JpegReader::isJpeg() const {

@@ -35,8 +35,6 @@ public:
     QByteArray otherPicture(QString* error);
     // The file as it was when opened (invalid when it did not open).
     FileIdentity identity() const;
-    // The system's reason when reading the file failed part way (the picture is then filled in as damaged).
-    QString readFailure() const;
     QString error() const;
     QSize size() const;      // stored pixel size
     int orientation() const; // EXIF orientation 1..8, 1 when none is recorded

@@ -21,6 +21,10 @@ QStringList folderEntries(const QString& folder);
 // The identity of the regular file the path names (links followed); invalid for anything else.
 FileIdentity fileIdentity(const QString& path);
 
+// The photo's file is no longer the one its record was made from (changed, replaced or gone). A source
+// whose identity is not known is taken as it is.
+bool changedSinceRead(const ImageSource& source);
+
 // A photo, placeholder or mask opened for reading. Only a regular file opens, after following links:
 // never a device, a pipe or a folder, and never in a way that could wait for a writer. It is read with
 // plain reads, never mapped, so a file another program cuts short reads as a short file instead of a

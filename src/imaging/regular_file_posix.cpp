@@ -83,6 +83,10 @@ FileIdentity fileIdentity(const QString& path) {
     return identityOf(st);
 }
 
+bool changedSinceRead(const ImageSource& source) {
+    return source.identity.valid() && fileIdentity(source.file) != source.identity;
+}
+
 RegularFile::RegularFile(const QString& path) {
     // Non-blocking, so a pipe that slipped in under a photo's name cannot hold the open; a regular file
     // reads the same either way.

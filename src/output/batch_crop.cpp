@@ -77,12 +77,6 @@ FileError ensureFolder(const QString& folder) {
     return ZF_MAKEDIR(folder);
 }
 
-QString trimmedFolder(QString folder) {
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
-}
-
 } // namespace
 
 QString outputAlbumName(const QString& albumPath, bool batch) {
@@ -294,7 +288,7 @@ int CLIP_ONE(AppState& state, Ui& ui) {
         return 0;
     }
     const PhotoRecord& photo = state.Photos[state.Slots[g].photo];
-    if (photo.image.identity.valid() && fileIdentity(photo.image.file) != photo.image.identity) {
+    if (changedSinceRead(photo.image)) {
         ui.message(QStringLiteral(
                        "这个位置没有写入：它的照片在读入后已被修改或移走（请先“更新照片”并检查裁图）：\n") +
                        QDir::toNativeSeparators(photo.image.file),

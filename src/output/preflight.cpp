@@ -22,8 +22,7 @@ PreflightReport preflightCheck(const AppState& state) {
     auto hasChanged = [&](int p) {
         const auto known = changed.find(p);
         if (known != changed.end()) return known->second;
-        const ImageSource& source = state.Photos[p].image;
-        const bool now = source.identity.valid() && fileIdentity(source.file) != source.identity;
+        const bool now = changedSinceRead(state.Photos[p].image);
         if (now) report.changedPhotos << state.Photos[p].fileName;
         return changed[p] = now;
     };

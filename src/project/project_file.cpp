@@ -330,12 +330,6 @@ void failRead(Ui& ui, const FileError& error) {
 
 const FileError kPastEnd{kErrPastEnd, QStringLiteral("Input past end of file")};
 
-QString trimmedFolder(QString folder) {
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
-}
-
 // The project's album folder is gone (moved, renamed, another drive letter): the user may show where it is
 // now. A folder is taken when it holds photos the project names (or, for a file that names none, any
 // photos); how many of them are missing there is said. The dialog starts beside the project file, where an

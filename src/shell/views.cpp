@@ -252,10 +252,8 @@ void CanvasView::wheelEvent(QWheelEvent* event) {
     // a tab, an undo, a reopened project); over a gap with nothing selected it does nothing.
     if (CLIP_HITTEST(state_, at.x(), at.y()) == state_.CurrentSlot) {
         // Turning the wheel away from the user shows the photo larger.
-        const int g = currentSlotIndex(state_);
-        if (g >= 0 && state_.Slots[g].photo >= 0)
-            state_.History.record(
-                state_, zoomStepName(), [&] { CLIP_ZOOM(state_, ui_, step < 0); }, zoomMergeKey(state_));
+        state_.History.record(
+            state_, zoomStepName(), [&] { CLIP_ZOOM(state_, ui_, step < 0); }, zoomMergeKey(state_));
     } else if (scrollBy) {
         scrollBy(step);
     }
