@@ -30,25 +30,12 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QSvgRenderer>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWheelEvent>
 
 namespace zanfold {
-
-namespace {
-
-QPixmap logoPixmap(QSize size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QSvgRenderer(QStringLiteral(":/icons/logo.svg")).render(&painter);
-    return pixmap;
-}
-
-} // namespace
 
 struct MenuItem {
     int id; // 0: separator
@@ -130,7 +117,7 @@ struct Accelerator {
 
 MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
     showCaption(state.AppTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/zanfold.svg")));
+    setWindowIcon(resourceIcon(QStringLiteral("zanfold")));
     setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
     buildToolbar();
     buildMenus();
@@ -184,7 +171,7 @@ MainWindow::MainWindow(AppState& state, Ui& ui) : state_(state), ui_(ui) {
 
     logo_ = new QLabel(this);
     const QSize logo = logoSize(state_.ToolbarHeight);
-    logo_->setPixmap(logoPixmap(logo));
+    logo_->setPixmap(resourcePixmap(QStringLiteral("logo"), logo, devicePixelRatioF(), Qt::transparent));
     logo_->resize(logo);
 
     connect(canvasScroll_, &QScrollBar::valueChanged, this, [this](int row) {

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
-#include <QSvgRenderer>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QToolTip>
@@ -36,8 +35,7 @@ protected:
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
         const ClipPreview preview = clipPreview(form_);
-        QSvgRenderer(QStringLiteral(":/icons/103.svg"))
-            .render(&painter, QRectF(preview.photo, QSizeF(120, 120)));
+        drawResourcePicture(painter, QStringLiteral("103"), QRectF(preview.photo, QSizeF(120, 120)));
         painter.setPen(QColor(255, 0, 0));
         painter.drawRect(preview.frame);
     }
@@ -58,14 +56,6 @@ protected:
             clicked();
     }
 };
-
-QPixmap namingPixmap(int bitmap) {
-    QPixmap pixmap(216, 90);
-    pixmap.fill(Qt::white);
-    QPainter painter(&pixmap);
-    QSvgRenderer(QStringLiteral(":/icons/%1.svg").arg(bitmap)).render(&painter);
-    return pixmap;
-}
 
 } // namespace
 
@@ -257,7 +247,8 @@ void SettingsDialog::showForm() {
     control(4126)->setEnabled(form_.folderEnabled);
     control(4127)->setEnabled(form_.folderEnabled);
     static_cast<QSpinBox*>(control(4133))->setValue(form_.jpegQuality);
-    naming_->setPixmap(namingPixmap(namingPicture(form_)));
+    naming_->setPixmap(resourcePixmap(QString::number(namingPicture(form_)), QSize(216, 90),
+                                      devicePixelRatioF(), Qt::white));
     static_cast<QSlider*>(control(4226))->setValue(form_.positionTrack);
     static_cast<QSlider*>(control(4230))->setValue(form_.zoomTrack);
     static_cast<QLineEdit*>(control(4229))->setText(form_.zoomText);
