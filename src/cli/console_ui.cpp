@@ -1,10 +1,9 @@
 #include "cli/console_ui.h"
 
-#include <atomic>
-#include <csignal>
-#include <cstdio>
+#include "cli/console.h"
 
-#include <unistd.h>
+#include <atomic>
+#include <cstdio>
 
 namespace zanfold {
 
@@ -34,22 +33,17 @@ namespace {
 std::atomic<bool> stopSignalled{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void onStopSignal(int) {
+void onStopSignal() {
     stopSignalled.store(true);
 }
 
 } // namespace
 
-ConsoleUi::ConsoleUi() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+ConsoleUi::ConsoleUi() : terminal_(isTerminal(stderr)) {}
 
 void ConsoleUi::stopOnSignals(CancelFlag& cancel) {
     cancel_ = &cancel;
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    action.sa_flags = SA_RESETHAND; // a second signal takes its default course
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    onInterrupt(onStopSignal);
 }
 
 void ConsoleUi::processEvents() {
@@ -60,8 +54,9 @@ Answer ConsoleUi::message(const QString& text, Icon icon, Buttons buttons, const
     if (icon == Icon::Warning || icon == Icon::Error || icon == Icon::Exclamation) ++problems_;
     // Confirmations are answered silently; a question with 是/否 carries a summary the user must read.
     if (icon != Icon::Question || buttons == Buttons::YesNo)
-        std::fprintf(stderr, "%s%s: %s\n", terminal_ && lastPercent_ >= 0 ? "\n" : "", iconWord(icon),
-                     qPrintable(text));
+        writeText(stderr, QStringLiteral("%1%2: %3\n")
+                              .arg(terminal_ && lastPercent_ >= 0 ? QStringLiteral("\n") : QString(),
+                                   QLatin1String(iconWord(icon)), text));
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 

@@ -3,6 +3,7 @@
 #include "album/album_import.h"
 #include "album/thumb_cache.h"
 #include "allocation/allocation.h"
+#include "cli/console.h"
 #include "cli/console_ui.h"
 #include "cli/sample.h"
 #include "core/app_state.h"
@@ -32,10 +33,10 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 void out(const QString& text) {
-    std::printf("%s\n", qPrintable(text));
+    writeText(stdout, text + QLatin1Char('\n'));
 }
 void err(const QString& text) {
-    std::fprintf(stderr, "%s\n", qPrintable(text));
+    writeText(stderr, text + QLatin1Char('\n'));
 }
 
 const char* kUsage =

@@ -22,7 +22,7 @@ QString errorText(const QString& lead, const FileError& error);
 // The path's last component without its extension: /photos/Trip.2015 -> Trip.
 QString AFXGETFILENAME(const QString& path);
 
-// The folder without trailing separators ("/a/b/" -> "/a/b"); the root stays "/".
+// The folder without trailing separators ("/a/b/" -> "/a/b"); a root stays one ("/", "C:/").
 QString trimmedFolder(QString folder);
 
 // 1 for an existing file (not a folder), else 0.

@@ -83,10 +83,6 @@ FileIdentity fileIdentity(const QString& path) {
     return identityOf(st);
 }
 
-bool changedSinceRead(const ImageSource& source) {
-    return source.identity.valid() && fileIdentity(source.file) != source.identity;
-}
-
 RegularFile::RegularFile(const QString& path) {
     // Non-blocking, so a pipe that slipped in under a photo's name cannot hold the open; a regular file
     // reads the same either way.
@@ -131,20 +127,6 @@ qint64 RegularFile::read(char* buffer, qint64 max) {
         error_ = systemError(errno);
         return -1;
     }
-}
-
-QByteArray RegularFile::readAll() {
-    QByteArray all;
-    all.resize(static_cast<qsizetype>(left_));
-    qint64 filled = 0;
-    while (filled < all.size()) {
-        const qint64 got = read(all.data() + filled, all.size() - filled);
-        if (got < 0) return {};
-        if (got == 0) break;
-        filled += got;
-    }
-    all.resize(static_cast<qsizetype>(filled));
-    return all;
 }
 
 } // namespace zanfold

@@ -6,6 +6,7 @@
 #include "imaging/picture.h"
 #include "templates/library_file.h"
 
+#include <QDir>
 #include <QSet>
 
 #include <vector>
@@ -55,7 +56,9 @@ int TEMPLATE_IMPORT(AppState& state, Ui& ui, bool* saved) {
     return importTemplate(state, ui, file, saved);
 }
 
-int importTemplate(AppState& state, Ui& ui, const QString& projectFile, bool* saved) {
+int importTemplate(AppState& state, Ui& ui, const QString& given, bool* saved) {
+    // A path typed on Windows may use backslashes; in memory paths use "/".
+    const QString projectFile = QDir::fromNativeSeparators(given);
     const qsizetype cut =
         std::max(projectFile.lastIndexOf(QLatin1Char('/')), projectFile.lastIndexOf(QLatin1Char(':')));
     const QString folder = projectFile.left(cut + 1);

@@ -6,6 +6,7 @@
 #include "imaging/picture.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
+#include "support/system_faults.h"
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 
@@ -13,9 +14,6 @@
 #include <QTransform>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zanfold {
 namespace {
@@ -276,12 +274,8 @@ TEST_F(Import, DroppedFolder) {
 
 // Writes `bytes` under a name given as the system's own bytes (a GBK name from an archive of Chinese
 // Windows is no UTF-8).
-void writeRawName(const QString& folder, const QByteArray& name, const QByteArray& bytes) {
-    const QByteArray path = QFile::encodeName(folder) + '/' + name;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
-    ::close(fd);
+QString writeRawName(const QString& folder, const QByteArray& name, const QByteArray& bytes) {
+    return test::writeUnderRawName(test::systemBytes(folder) + '/' + name, bytes);
 }
 
 // Photos whose names are GBK bytes import, show their names and crop like any other.
@@ -292,7 +286,9 @@ TEST_F(Import, PhotosWithGbkNamesImportAndCrop) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString asUtf8 = utf8.decode(gbk);
     ASSERT_TRUE(utf8.hasError()); // no UTF-8 at all
-    writeRawName(album(QStringLiteral("a")), gbk, jpeg(300, 400, qRgb(10, 200, 10)));
+    if (const QString why = writeRawName(album(QStringLiteral("a")), gbk, jpeg(300, 400, qRgb(10, 200, 10)));
+        !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
     ASSERT_EQ(ALBUM_OPEN(state, ui, album(QStringLiteral("a")), true), 1);
     EXPECT_TRUE(ui.messages.empty());
     QStringList shown = names();

@@ -2,6 +2,7 @@
 
 #include "support/qt_print.h"
 #include "support/recording_ui.h"
+#include "support/system_faults.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
@@ -11,18 +12,22 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace zanfold {
 namespace {
 
 using test::RecordingUi;
 using test::TempDir;
+
+TEST(FileName, TrimmedFolderKeepsRoots) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/a/b/", "/a/b"}, {"/a/b", "/a/b"},         {"/", "/"},        {"//", "/"}, {"C:/", "C:/"},
+        {"C://", "C:/"},   {"C:/照片//", "C:/照片"}, {"trip/", "trip"},
+    };
+    for (const auto& [folder, expected] : cases)
+        EXPECT_EQ(trimmedFolder(QString::fromUtf8(folder)), QString::fromUtf8(expected)) << folder;
+}
 
 TEST(FileName, LastComponentWithoutExtension) {
     const std::pair<QString, QString> cases[] = {
@@ -194,12 +199,13 @@ protected:
     void SetUp() override {
         mountPoint = dir.file(QStringLiteral("disk"));
         ASSERT_TRUE(QDir().mkdir(mountPoint));
-        const QByteArray point = QFile::encodeName(mountPoint);
-        if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=64k") != 0)
-            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        if (const QString why = test::mountSmallDisk(mountPoint, 64 * 1024); !why.isEmpty()) {
+            mountPoint.clear();
+            GTEST_SKIP() << "cannot mount a small disk here: " << why.toStdString();
+        }
     }
     void TearDown() override {
-        if (!mountPoint.isEmpty()) ::umount(QFile::encodeName(mountPoint).constData());
+        if (!mountPoint.isEmpty()) test::unmountDisk(mountPoint);
     }
     // Fills what is left with one file.
     void fill() {
@@ -231,15 +237,11 @@ TEST_F(FullDisk, KeepsTheOldFileAndSaysWhy) {
 TEST(AtomicWrite, ShortWriteKeepsTheOldFile) {
     TempDir dir;
     const QString path = dir.write(QStringLiteral("work.zpj"), "old work");
-    rlimit before{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const FileError error = writeFileAtomically(path, QByteArray(5000, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
+    FileError error;
+    if (const QString why =
+            test::withFileSizeLimit(1000, [&] { error = writeFileAtomically(path, QByteArray(5000, 'n')); });
+        !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
     EXPECT_EQ(error.code, EFBIG);
     EXPECT_EQ(error.description, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(TempDir::read(path), QByteArray("old work"));
@@ -248,17 +250,14 @@ TEST(AtomicWrite, ShortWriteKeepsTheOldFile) {
 
 TEST(AtomicWrite, NewFilesGetTheUsualPermissionsAndReplacedOnesKeepTheirs) {
     TempDir dir;
+    if (const QString why = test::posixOnly("permission bits"); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
     const QString fresh = dir.file(QStringLiteral("new.jpg"));
     ASSERT_FALSE(writeFileAtomically(fresh, "x").failed());
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
-    ASSERT_EQ(::chmod(QFile::encodeName(fresh).constData(), 0640), 0);
+    EXPECT_EQ(test::permissionBits(fresh), 0666 & ~test::creationMask());
+    ASSERT_EQ(test::setPermissionBits(fresh, 0640), QString());
     ASSERT_FALSE(writeFileAtomically(fresh, "y").failed());
-    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(test::permissionBits(fresh), 0640);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "imaging/regular_file.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
+#include "support/system_faults.h"
 #include "support/temp_dir.h"
 #include "support/work_fixture.h"
 #include "templates/library_file.h"
@@ -24,9 +25,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cmath>
 
@@ -263,10 +261,7 @@ TEST_F(Batch, APhotoChangedSinceItWasReadIsNotCropped) {
              QByteArray other = test::makeJpeg(test::solidImage(600, 900, qRgb(0, 200, 0)));
              other.append(QByteArray(static_cast<qsizetype>(before.size - other.size()), '\0'));
              dir.write(name, other);
-             const struct timespec times[2] = {{0, UTIME_OMIT},
-                                               {static_cast<time_t>(before.modifiedNs / 1000000000),
-                                                static_cast<long>(before.modifiedNs % 1000000000)}};
-             ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+             ASSERT_EQ(test::setModifiedTime(path, before.modifiedNs), QString());
              ASSERT_EQ(fileIdentity(path).modifiedNs, before.modifiedNs);
          }},
         {"gone", [&](const QString& name) { QFile::remove(dir.file(name)); }},

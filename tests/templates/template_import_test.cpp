@@ -5,6 +5,7 @@
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
 #include "support/recording_ui.h"
+#include "support/system_faults.h"
 #include "support/temp_dir.h"
 
 #include "core/text.h"
@@ -12,10 +13,6 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <map>
 
@@ -206,15 +203,13 @@ TEST_F(Import, PlaceholdersTheOutputsWouldNotReproduceAreRefused) {
 TEST_F(Import, APhotoFolderWithAGbkNameIsFound) {
     const QString aep = dir.write(QStringLiteral("gbk/gbk.aep"), "aep");
     const QByteArray folder =
-        QFile::encodeName(dir.file(QStringLiteral("gbk"))) + '/' + *toGb18030(QStringLiteral("照片"));
-    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
-    for (const char* name : {"A001.jpg", "A002.jpg"}) {
-        const QByteArray jpeg = test::makeJpeg(test::solidImage(640, 360, qRgb(90, 90, 90)));
-        const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::write(fd, jpeg.constData(), static_cast<size_t>(jpeg.size())), jpeg.size());
-        ::close(fd);
-    }
+        test::systemBytes(dir.file(QStringLiteral("gbk"))) + '/' + *toGb18030(QStringLiteral("照片"));
+    if (const QString why = test::makeFolderUnderRawName(folder); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    for (const char* name : {"A001.jpg", "A002.jpg"})
+        ASSERT_EQ(test::writeUnderRawName(folder + '/' + name,
+                                          test::makeJpeg(test::solidImage(640, 360, qRgb(90, 90, 90)))),
+                  QString());
     ASSERT_EQ(importTemplate(state, ui, aep), 0) << ui.lastMessage().text.toStdString();
     EXPECT_EQ(state.Templates[0].count, 2);
     EXPECT_EQ(state.Templates[0].spec[0].width, 640);
