@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -79,8 +80,10 @@ double parseSettingsNumber(const QString& text) {
 }
 
 QString dataFolder(const QString& programFolder) {
-    const QFileInfo program(programFolder);
-    if (program.isDir() && program.isWritable()) return QDir::cleanPath(programFolder);
+    // Only a file really made tells: a folder's flags say nothing of the rights an installed program has
+    // under Program Files.
+    QTemporaryFile probe(QDir(programFolder).filePath(QStringLiteral("zanfold-XXXXXX.tmp")));
+    if (QFileInfo(programFolder).isDir() && probe.open()) return QDir::cleanPath(programFolder);
     QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
     const QString folder = config + QStringLiteral("/Zanfold");

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QLockFile>
+#include <QStandardPaths>
 
 #include <chrono>
 #include <thread>
@@ -179,15 +180,15 @@ TEST(Settings, UnwritableSettingsFileIsReported) {
 TEST(DataFolder, ProgramFolderWhenWritableElseUserConfig) {
     TempDir dir;
     EXPECT_EQ(dataFolder(dir.path()), dir.path());
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.file(QStringLiteral("config")).toLocal8Bit());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty()) << "the probe file is left behind";
+    // The per-user folder of the test mode, so the user's own settings stay untouched.
+    QStandardPaths::setTestModeEnabled(true);
+    const QString expected =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Zanfold");
     const QString fallback = dataFolder(dir.file(QStringLiteral("no-such-program-folder")));
-    EXPECT_EQ(fallback, dir.file(QStringLiteral("config/Zanfold")));
+    QStandardPaths::setTestModeEnabled(false);
+    EXPECT_EQ(fallback, expected);
     EXPECT_TRUE(QDir(fallback).exists());
-    if (oldConfig.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 } // namespace
