@@ -5,16 +5,21 @@
 #include "shell/startup.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zanfold"));
     zanfold::installChineseTranslations(app);
 
-    // One instance per user: a second start brings the running window to the front and ends.
+    // Named before start-up makes the data folder the current one.
+    const QString project = zanfold::givenProject(QCoreApplication::arguments());
+
+    // One instance per user: a second start brings the running window to the front, hands it the project
+    // it was given, and ends.
     zanfold::SingleInstance instance(zanfold::instanceFolder());
     if (!instance.claim()) {
-        instance.wakeFirst();
+        instance.wakeFirst(project);
         return 0;
     }
 
@@ -25,6 +30,10 @@ int main(int argc, char** argv) {
     ui.attach(&window);
     window.placeOnScreen();
     window.show();
-    instance.onWake = [&window] { window.bringToFront(); };
+    instance.onWake = [&](const QString& file) {
+        window.bringToFront();
+        zanfold::openGivenFile(state, ui, file);
+    };
+    QTimer::singleShot(0, &window, [&] { zanfold::openGivenFile(state, ui, project); });
     return app.exec();
 }

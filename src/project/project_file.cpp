@@ -465,12 +465,26 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path) {
     return 1;
 }
 
-int OPENPROJ(AppState& state, Ui& ui) {
+namespace {
+
+// The current work may be replaced: asked when there is one, and about its unsaved changes.
+bool mayReplaceWork(AppState& state, Ui& ui) {
     if (!state.AlbumPath.isEmpty() && !confirm(ui, QStringLiteral("确信要替换当前工作吗？"), Answer::Cancel))
-        return 0;
-    if (!mayDropWork(state, ui)) return 0;
+        return false;
+    return mayDropWork(state, ui);
+}
+
+} // namespace
+
+int OPENPROJ(AppState& state, Ui& ui) {
+    if (!mayReplaceWork(state, ui)) return 0;
     const QString path = ui.openFile(QStringLiteral("打开项目"), state.ProjectFilter, state.ProjectFolder);
     if (path.isEmpty()) return 0;
+    return openProjectFrom(state, ui, path);
+}
+
+int openGivenProject(AppState& state, Ui& ui, const QString& path) {
+    if (!mayReplaceWork(state, ui)) return 0;
     return openProjectFrom(state, ui, path);
 }
 

@@ -35,6 +35,9 @@ int saveProjectTo(AppState& state, Ui& ui, const QString& path);
 
 // Command "打开项目". 1 when the work was restored.
 int OPENPROJ(AppState& state, Ui& ui);
+// A project named when the program starts, or by a later start (a project file opened from the desktop):
+// asks as "打开项目" does before the current work is replaced, then opens it. 1 when the work was restored.
+int openGivenProject(AppState& state, Ui& ui, const QString& path);
 // Opens `path` (no dialog, no question). 1 when the work was restored.
 int openProjectFrom(AppState& state, Ui& ui, const QString& path);
 

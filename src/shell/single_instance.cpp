@@ -1,5 +1,7 @@
 #include "shell/single_instance.h"
 
+#include "imaging/file_utils.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -39,15 +41,18 @@ bool SingleInstance::claim() {
     return true;
 }
 
-void SingleInstance::wakeFirst() {
-    QFile file(wakeFile(folder_));
-    if (file.open(QIODevice::WriteOnly)) file.write("1");
+void SingleInstance::wakeFirst(const QString& file) {
+    // Written whole before it appears, so the running program never reads half a name.
+    writeFileAtomically(wakeFile(folder_), file.toUtf8());
 }
 
 void SingleInstance::checkWake() {
-    if (!QFile::exists(wakeFile(folder_))) return;
-    QFile::remove(wakeFile(folder_));
-    if (onWake) onWake();
+    QFile wake(wakeFile(folder_));
+    if (!wake.open(QIODevice::ReadOnly)) return;
+    const QString file = QString::fromUtf8(wake.readAll());
+    wake.close();
+    wake.remove();
+    if (onWake) onWake(file);
 }
 
 } // namespace zanfold

@@ -1,11 +1,14 @@
 #include "shell/startup.h"
 
 #include "album/thumb_cache.h"
+#include "core/busy.h"
+#include "project/project_file.h"
 #include "settings/settings_store.h"
 #include "templates/library_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -18,6 +21,15 @@ void startUp(AppState& state, Ui& ui, const QString& dataFolder) {
     if (INITDATA(state)) TEMPLATE_LOAD(state, ui);
     LOADOPTIONS(state, dataFolder);
     state.ThumbCacheFile = ThumbCache::defaultFile();
+}
+
+QString givenProject(const QStringList& arguments) {
+    return arguments.size() > 1 ? QFileInfo(arguments.at(1)).absoluteFilePath() : QString();
+}
+
+void openGivenFile(AppState& state, Ui& ui, const QString& file) {
+    if (file.isEmpty()) return;
+    runExclusive(state, ui, [&] { openGivenProject(state, ui, file); });
 }
 
 bool installChineseTranslations(QCoreApplication& app) {

@@ -8,6 +8,7 @@
 #include "shell/command_dispatch.h"
 #include "shell/gui_support.h"
 #include "shell/single_instance.h"
+#include "shell/startup.h"
 #include "shell/template_dialog.h"
 #include "support/jpeg_maker.h"
 #include "support/qt_print.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -373,25 +375,53 @@ TEST_F(DailyUse, AResizeThatHidesTheBarShowsTheFirstRow) {
     EXPECT_EQ(state->FirstRow, 0);
 }
 
-TEST_F(DailyUse, ASecondStartBringsTheFirstWindowUp) {
-    const QString user = QStringLiteral("zanfold-test");
-    SingleInstance first(dir.path() + QStringLiteral("/zanfold-") + user);
+// A later start comes to the first window; one given a project file hands it over, and the first window
+// opens it as 打开项目 would.
+TEST_F(DailyUse, ASecondStartBringsTheFirstWindowUpWithItsProject) {
+    allocatedWork();
+    const QString saved = dir.file(QStringLiteral("saved.zpj"));
+    ASSERT_EQ(saveProjectTo(*state, live->ui, saved), 1);
+    const int photo = state->Slots[0].photo;
+    state->Slots[0].photo = -1;
+    // The folder the second start computes, from the environment it inherits.
+    const auto put = [](const char* name, const QByteArray& value) {
+        const QByteArray before = qgetenv(name);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+        return before;
+    };
+    const QByteArray user = put("USER", "zanfold-test");
+    const QByteArray runtime = put("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    const QProcessEnvironment env0 = QProcessEnvironment::systemEnvironment();
+    SingleInstance first(instanceFolder());
+    put("USER", user);
+    put("XDG_RUNTIME_DIR", runtime);
+    QProcessEnvironment env = env0;
     ASSERT_TRUE(first.claim());
-    first.onWake = [&] { window().bringToFront(); };
+    QString handed;
+    first.onWake = [&](const QString& file) {
+        handed = file;
+        window().bringToFront();
+        openGivenFile(*state, live->ui, file);
+    };
     window().showMinimized();
     ASSERT_TRUE(window().isMinimized());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.file(QStringLiteral("config")));
-    env.insert(QStringLiteral("USER"), user);
     QProcess second;
     second.setProcessEnvironment(env);
-    second.start(QStringLiteral(ZANFOLD_APP), {});
-    ASSERT_TRUE(second.waitForFinished(10000));
+    second.setWorkingDirectory(dir.path());
+    second.start(QStringLiteral(ZANFOLD_APP), {QStringLiteral("saved.zpj")});
+    ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!window().isMinimized(), 5000);
+    // The work there is replaced only after the question 打开项目 asks.
+    answering({press(QMessageBox::Ok)},
+              [&] { QTRY_COMPARE_WITH_TIMEOUT(state->Slots[0].photo, photo, 5000); });
+    EXPECT_FALSE(window().isMinimized());
     EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(QFileInfo(handed), QFileInfo(saved));
 }
 
 // Every key of the accelerator table, pressed on the window, does its command.
