@@ -46,7 +46,7 @@ apt-get "${apt_options[@]}" update -qq
 version_of() { dpkg-query -W -f='${source:Version}' "$1"; }
 cd "$cache/src"
 missing=()
-for pair in qt6-base:qt6-base-dev qt6-svg:qt6-svg-dev libjpeg-turbo:libjpeg62-turbo-dev lcms2:liblcms2-dev \
+for pair in qt6-base:qt6-base-dev icu:libicu72 libjpeg-turbo:libjpeg62-turbo-dev lcms2:liblcms2-dev \
             sqlite3:libsqlite3-0 dlib:libdlib-dev; do
     source="${pair%%:*}"
     binary="${pair#*:}"
